@@ -1,0 +1,147 @@
+#include "decoder/decoder.h"
+
+#include <cerrno>
+
+#include "decoder/bit_reader.h"
+
+DecoderState decoderState;
+DecodeFailure lastDecodeFailure;
+
+namespace {
+
+void ClearFailure()
+{
+    lastDecodeFailure = DecodeFailure();
+}
+
+void RecordStop(DecodeFailureKind kind, int32_t code, uint64_t produced)
+{
+    lastDecodeFailure.kind = kind;
+    lastDecodeFailure.code = code;
+    lastDecodeFailure.entryCount = dictionary.entryCount;
+    lastDecodeFailure.outputOffset = produced;
+}
+
+// Reads the little-endian length field. Returns 0, recording a source too
+// short, when fewer than 4 bytes are there.
+int ReadLengthField(FILE* source, uint32_t* uncompressedSize)
+{
+    unsigned char field[LENGTH_FIELD_BYTES];
+    const size_t got = fread(field, 1, sizeof field, source);
+    if (got < sizeof field) {
+        lastDecodeFailure.kind = DECODE_SOURCE_TOO_SHORT;
+        lastDecodeFailure.sourceBytes = static_cast<int32_t>(got);
+        return 0;
+    }
+    *uncompressedSize = static_cast<uint32_t>(field[0]) | (static_cast<uint32_t>(field[1]) << 8) |
+                        (static_cast<uint32_t>(field[2]) << 16) | (static_cast<uint32_t>(field[3]) << 24);
+    lastDecodeFailure.uncompressedSize = *uncompressedSize;
+    return 1;
+}
+
+int DecodeBetween(FILE* source, FILE* destination, uint32_t uncompressedSize)
+{
+    decoderState.decoderInput = source;
+    decoderState.decoderOutput = destination;
+    const int decoded = DecodeStream(uncompressedSize);
+    decoderState.decoderInput = nullptr;
+    decoderState.decoderOutput = nullptr;
+    return decoded;
+}
+
+}  // namespace
+
+void ResetDecoder()
+{
+    ResetDictionary();
+    ResetCodeStep(&decoderState.step);
+    bitReader.Reset();
+}
+
+int32_t ReadCode()
+{
+    ApplyWidthRule(&decoderState.step);
+    FILE* input = decoderState.decoderInput;
+    if (bitReader.ReadBit(input) == 0) {
+        return static_cast<int32_t>(bitReader.ReadBits(input, 8));
+    }
+    return static_cast<int32_t>(bitReader.ReadBits(input, decoderState.step.codeWidth)) + LITERAL_COUNT;
+}
+
+int DecodeStream(uint32_t uncompressedSize)
+{
+    ResetDecoder();
+    // 64 bits so that a last string carrying past 2^32 - 1 cannot wrap around.
+    uint64_t produced = 0;
+    FILE* output = decoderState.decoderOutput;
+    int32_t* buffer = decoderState.stringBuffer;
+    while (produced < uncompressedSize) {
+        const int32_t code = ReadCode();
+        // A valid stream holds every bit of its codes; a fetch past the end
+        // means the file was cut short, and its all-ones bits are not a code.
+        if (bitReader.currentByte > 0xFF) {
+            RecordStop(DECODE_INPUT_ENDED, code, produced);
+            return 0;
+        }
+        if (code >= dictionary.entryCount) {
+            RecordStop(DECODE_CODE_OUTSIDE_FORMAT, code, produced);
+            return 0;
+        }
+        const int32_t length = TakeCode(&decoderState.step, code, buffer);
+        for (int32_t slot = MAX_STRING_LENGTH - length; slot < MAX_STRING_LENGTH; ++slot) {
+            putc(buffer[slot] & 0xFF, output);
+        }
+        produced += static_cast<uint64_t>(length);
+    }
+    if (ferror(output)) {
+        RecordStop(DECODE_WRITE_FAILED, decoderState.step.prevCode, produced);
+        return 0;
+    }
+    return 1;
+}
+
+int DecompressStream(FILE* source, FILE* destination)
+{
+    ClearFailure();
+    uint32_t uncompressedSize = 0;
+    if (!ReadLengthField(source, &uncompressedSize)) {
+        return 0;
+    }
+    return DecodeBetween(source, destination, uncompressedSize);
+}
+
+int DecompressFile(const char* source, const char* destination)
+{
+    ClearFailure();
+    FILE* input = fopen(source, "rb");
+    if (input == nullptr) {
+        lastDecodeFailure.kind = DECODE_SOURCE_NOT_OPENED;
+        lastDecodeFailure.systemError = errno;
+        return 0;
+    }
+    // Checked before the destination exists, so a stub source leaves nothing.
+    uint32_t uncompressedSize = 0;
+    if (!ReadLengthField(input, &uncompressedSize)) {
+        fclose(input);
+        return 0;
+    }
+    FILE* output = fopen(destination, "wb");
+    if (output == nullptr) {
+        lastDecodeFailure.kind = DECODE_DESTINATION_NOT_CREATED;
+        lastDecodeFailure.systemError = errno;
+        fclose(input);
+        return 0;
+    }
+    int decoded = DecodeBetween(input, output, uncompressedSize);
+    fclose(input);
+    if (fclose(output) != 0 && decoded) {
+        lastDecodeFailure.kind = DECODE_WRITE_FAILED;
+        lastDecodeFailure.systemError = errno;
+        decoded = 0;
+    }
+    if (!decoded) {
+        // No damaged file may be left looking complete.
+        remove(destination);
+    }
+    return decoded;
+}
