@@ -1,0 +1,52 @@
+#include "support/test_support.h"
+
+#include <windows.h>
+
+namespace testing_support {
+
+void SetEnvironment(const std::string& name, const std::string& value)
+{
+    SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
+void SetTempFolder(const std::string& folder)
+{
+    SetEnvironment("TMP", folder);
+    SetEnvironment("TEMP", folder);
+}
+
+std::string SelfPath()
+{
+    char path[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, length);
+}
+
+int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+               const std::string& workingFolder, int timeoutSeconds)
+{
+    std::string command = "\"" + program + "\"";
+    for (const std::string& argument : arguments) command += " \"" + argument + "\"";
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process)) {
+        return -1;
+    }
+    CloseHandle(process.hThread);
+    int result = -1;
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeoutSeconds) * 1000) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        if (GetExitCodeProcess(process.hProcess, &code)) result = static_cast<int>(code);
+    } else {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+}  // namespace testing_support
