@@ -29,7 +29,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
                const std::string& workingFolder, int timeoutSeconds)
 {
     pid_t child = fork();
-    if (child < 0) return -1;
+    if (child < 0) return NOT_STARTED;
     if (child == 0) {
         if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(127);
         std::vector<char*> argv;

@@ -34,7 +34,7 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process)) {
-        return -1;
+        return NOT_STARTED;
     }
     CloseHandle(process.hThread);
     int result = -1;

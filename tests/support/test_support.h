@@ -74,8 +74,9 @@ struct PackImage {
 };
 
 // Runs program with arguments in workingFolder, waits at most timeoutSeconds
-// and returns its exit code, or -1 when it could not be started, crashed or
-// ran out of time (then it is killed).
+// and returns its exit code; -1 when it crashed or ran out of time (then it
+// is killed); NOT_STARTED when it could not be started at all.
+const int NOT_STARTED = -2;
 int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                const std::string& workingFolder, int timeoutSeconds);
 

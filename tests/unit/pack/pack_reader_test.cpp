@@ -128,10 +128,10 @@ TEST_F(PackReaderTest, NestedFoldersEmptyFoldersAndFilesAtEveryLevel)
 TEST_F(PackReaderTest, EntriesStoredOutOfOrderAndWithGapsAreFoundByOffset)
 {
     PackImage image;
-    image.data = {0xEE, 0xEE, 0xEE};
+    image.data.assign(3, 0xEE);
     uint32_t second = static_cast<uint32_t>(image.data.size());
     image.data.insert(image.data.end(), STORED_ABABBA.begin(), STORED_ABABBA.end());
-    image.data.insert(image.data.end(), {0xEE, 0xEE});
+    image.data.insert(image.data.end(), 2, 0xEE);
     uint32_t first = static_cast<uint32_t>(image.data.size());
     image.data.insert(image.data.end(), STORED_A.begin(), STORED_A.end());
     image.files.push_back({"\\first", first, static_cast<uint32_t>(STORED_A.size())});
