@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -26,11 +27,18 @@ std::string SelfPath()
 }
 
 int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-               const std::string& workingFolder, int timeoutSeconds)
+               const std::string& workingFolder, int timeoutSeconds, const std::string& outputPath)
 {
     pid_t child = fork();
     if (child < 0) return NOT_STARTED;
     if (child == 0) {
+        if (!outputPath.empty()) {
+            int output = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (output < 0) _exit(127);
+            dup2(output, 1);
+            dup2(output, 2);
+            close(output);
+        }
         if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(127);
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));

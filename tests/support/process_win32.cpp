@@ -23,7 +23,7 @@ std::string SelfPath()
 }
 
 int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-               const std::string& workingFolder, int timeoutSeconds)
+               const std::string& workingFolder, int timeoutSeconds, const std::string& outputPath)
 {
     std::string command = "\"" + program + "\"";
     for (const std::string& argument : arguments) command += " \"" + argument + "\"";
@@ -32,10 +32,21 @@ int RunProgram(const std::string& program, const std::vector<std::string>& argum
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process)) {
-        return NOT_STARTED;
+    HANDLE output = INVALID_HANDLE_VALUE;
+    if (!outputPath.empty()) {
+        SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+        output = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (output == INVALID_HANDLE_VALUE) return NOT_STARTED;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output;
+        startup.hStdError = output;
     }
+    BOOL started = CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE, 0,
+                                  nullptr, workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process);
+    if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
+    if (!started) return NOT_STARTED;
     CloseHandle(process.hThread);
     int result = -1;
     if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeoutSeconds) * 1000) == WAIT_OBJECT_0) {

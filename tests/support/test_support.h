@@ -77,8 +77,9 @@ struct PackImage {
 // and returns its exit code; -1 when it crashed or ran out of time (then it
 // is killed); NOT_STARTED when it could not be started at all.
 const int NOT_STARTED = -2;
+// When outputPath is given, the program's standard output and error go there.
 int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-               const std::string& workingFolder, int timeoutSeconds);
+               const std::string& workingFolder, int timeoutSeconds, const std::string& outputPath = "");
 
 // Path of the running test program.
 std::string SelfPath();
