@@ -1,0 +1,302 @@
+#include <string.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "decoder/code_step.h"
+#include "decoder/dictionary.h"
+#include "codec_test_support.h"
+#include "dictionary_check.h"
+
+namespace {
+
+using codec_testing::CheckDictionary;
+
+std::vector<int32_t> RecencyList()
+{
+    std::vector<int32_t> list;
+    for (int32_t n = dictionary.recencyHead; n != NO_ENTRY && list.size() <= 4096; n = dictionary.recencyNext[n]) {
+        list.push_back(n);
+    }
+    return list;
+}
+
+std::string StringOf(int32_t entry)
+{
+    std::string s;
+    for (int32_t n = entry; n != NO_ENTRY && s.size() <= 200; n = dictionary.parent[n]) {
+        s.insert(s.begin(), static_cast<char>(dictionary.byteValue[n]));
+    }
+    return s;
+}
+
+std::vector<int32_t> Slots(const std::string& text)
+{
+    return std::vector<int32_t>(text.begin(), text.end());
+}
+
+TEST(DictionaryReset, LeavesOnlyChildlessLiterals)
+{
+    ResetDictionary();
+    // Dirty it, then reset again: nothing of the first use may survive.
+    CodeStep step;
+    ResetCodeStep(&step);
+    int32_t buffer[MAX_STRING_LENGTH];
+    for (int32_t code : {97, 98, 256, 257, 99}) TakeCode(&step, code, buffer);
+    ASSERT_GT(dictionary.entryCount, 256);
+    ResetDictionary();
+    EXPECT_EQ(dictionary.entryCount, 256);
+    EXPECT_EQ(dictionary.recencyHead, NO_ENTRY);
+    EXPECT_EQ(dictionary.recencyTail, NO_ENTRY);
+    for (int32_t p = 0; p < 256; ++p) {
+        EXPECT_EQ(dictionary.byteValue[p], p);
+        EXPECT_EQ(dictionary.parent[p], NO_ENTRY);
+        for (int32_t b : {0, 97, 98, 255}) EXPECT_EQ(FindChild(p, b), NO_ENTRY) << p << "," << b;
+    }
+    EXPECT_EQ(CheckDictionary(), "");
+}
+
+// The decoder's steps for the codes 97, 98, 256, 257 (a, b, ab, ba).
+struct Added {
+    int32_t entry;
+    int32_t parent;
+    char byte;
+};
+struct ExampleStep {
+    int32_t code;
+    const char* string;
+    std::vector<Added> added;
+    std::vector<int32_t> recency;
+};
+
+TEST(DictionaryWorkedExample, EntriesAndRecencyAfterEachCode)
+{
+    const std::vector<ExampleStep> steps = {
+        {97, "a", {}, {}},
+        {98, "b", {{256, 97, 'b'}}, {256}},
+        {256, "ab", {{257, 98, 'a'}, {258, 98, 'b'}}, {256, 257, 258}},
+        {257, "ba", {{259, 256, 'b'}, {260, 256, 'a'}}, {259, 260, 256, 258, 257}},
+    };
+    ResetDictionary();
+    CodeStep step;
+    ResetCodeStep(&step);
+    int32_t buffer[MAX_STRING_LENGTH];
+    int32_t expectedCount = 256;
+    for (const ExampleStep& s : steps) {
+        SCOPED_TRACE("code " + std::to_string(s.code));
+        const int32_t length = TakeCode(&step, s.code, buffer);
+        const std::string decoded(buffer + MAX_STRING_LENGTH - length, buffer + MAX_STRING_LENGTH);
+        EXPECT_EQ(decoded, s.string);
+        expectedCount += static_cast<int32_t>(s.added.size());
+        EXPECT_EQ(dictionary.entryCount, expectedCount);
+        for (const Added& a : s.added) {
+            EXPECT_EQ(dictionary.parent[a.entry], a.parent) << "entry " << a.entry;
+            EXPECT_EQ(dictionary.byteValue[a.entry], static_cast<uint8_t>(a.byte)) << "entry " << a.entry;
+            EXPECT_EQ(FindChild(a.parent, a.byte), a.entry);
+        }
+        EXPECT_EQ(RecencyList(), s.recency);
+        EXPECT_EQ(step.prevCode, s.code);
+        EXPECT_EQ(step.prevLen, length);
+        EXPECT_EQ(CheckDictionary(), "");
+    }
+    EXPECT_EQ(StringOf(259), "abb");
+    EXPECT_EQ(StringOf(260), "aba");
+}
+
+// AddExtensions of the string `string` after the literal x, whose string is
+// taken to be prevLen bytes long; `existing` children of x are made first.
+struct ExtensionCase {
+    const char* name;
+    int32_t prevLen;
+    const char* string;
+    const char* existing;
+    const char* added;  // bytes of the new children, in the order they are made
+};
+
+const ExtensionCase EXTENSION_CASES[] = {
+    {"prev_len_97_adds_every_byte", 97, "abc", "", "abc"},
+    {"prev_len_99_examines_only_the_first_byte", 99, "abc", "", "a"},
+    {"prev_len_100_adds_nothing", 100, "abc", "", ""},
+    {"bound_counts_positions_that_add_nothing", 98, "aab", "", "a"},
+    {"repeated_byte_is_added_once", 1, "aa", "", "a"},
+    {"existing_extension_is_skipped", 1, "ab", "a", "b"},
+    {"all_existing_adds_nothing", 1, "ba", "ab", ""},
+};
+
+class AddExtensionsTest : public ::testing::TestWithParam<ExtensionCase> {};
+
+TEST_P(AddExtensionsTest, AddsOnlyMissingExtensionsWithinTheBound)
+{
+    const ExtensionCase& c = GetParam();
+    const int32_t x = 'x';
+    ResetDictionary();
+    const std::vector<int32_t> existing = Slots(c.existing);
+    if (!existing.empty()) AddExtensions(existing.data(), static_cast<int32_t>(existing.size()), x, 1);
+    const std::vector<int32_t> before = RecencyList();
+    const int32_t firstNew = dictionary.entryCount;
+
+    const std::vector<int32_t> string = Slots(c.string);
+    AddExtensions(string.data(), static_cast<int32_t>(string.size()), x, c.prevLen);
+
+    const std::string added = c.added;
+    ASSERT_EQ(dictionary.entryCount, firstNew + static_cast<int32_t>(added.size()));
+    std::vector<int32_t> expectedRecency = before;
+    for (size_t i = 0; i < added.size(); ++i) {
+        const int32_t n = firstNew + static_cast<int32_t>(i);
+        EXPECT_EQ(dictionary.parent[n], x);
+        EXPECT_EQ(dictionary.byteValue[n], static_cast<uint8_t>(added[i]));
+        // Extensions of a literal go to the most recent end, in order.
+        expectedRecency.push_back(n);
+    }
+    EXPECT_EQ(RecencyList(), expectedRecency);
+    for (char b : std::string(c.string) + c.existing) {
+        const bool shouldExist = added.find(b) != std::string::npos || std::string(c.existing).find(b) != std::string::npos;
+        EXPECT_EQ(FindChild(x, b) != NO_ENTRY, shouldExist) << "byte " << b;
+    }
+    EXPECT_EQ(CheckDictionary(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AddExtensionsTest, ::testing::ValuesIn(EXTENSION_CASES),
+                         codec_testing::CaseName<ExtensionCase>);
+
+TEST(AddExtensions, NothingAfterTheFirstCodeOfAFile)
+{
+    ResetDictionary();
+    const std::vector<int32_t> string = Slots("abc");
+    AddExtensions(string.data(), 3, NO_ENTRY, 0);
+    EXPECT_EQ(dictionary.entryCount, 256);
+    EXPECT_EQ(dictionary.recencyTail, NO_ENTRY);
+}
+
+// Drives the dictionary with pseudo-random codes among the entries in use,
+// as a decoder of some valid stream would, until it has been full for a while.
+class FullDictionary : public ::testing::Test {
+protected:
+    void Fill(uint32_t seed, int stepsWhileFull)
+    {
+        printf("full dictionary seed %u\n", seed);
+        std::mt19937 generator(seed);
+        ResetDictionary();
+        ResetCodeStep(&step);
+        int full = 0;
+        for (int i = 0; full < stepsWhileFull; ++i) {
+            ASSERT_LT(i, 200000) << "dictionary never filled";
+            ApplyWidthRule(&step);
+            const int32_t code = static_cast<int32_t>(generator() % static_cast<uint32_t>(dictionary.entryCount));
+            TakeCode(&step, code, buffer);
+            if (dictionary.entryCount == DICTIONARY_SIZE) ++full;
+            if (i % 64 == 0) {
+                ASSERT_EQ(CheckDictionary(), "") << "after step " << i;
+            }
+        }
+        ASSERT_EQ(CheckDictionary(), "");
+    }
+
+    // An entry in use, not the least recent one, lacking a child of some byte.
+    int32_t PickParentWithMissingByte(int32_t* missing)
+    {
+        for (int32_t p = 300; p < DICTIONARY_SIZE; ++p) {
+            if (p == dictionary.recencyHead) continue;
+            for (int32_t b = 0; b < 256; ++b) {
+                if (FindChild(p, b) == NO_ENTRY) {
+                    *missing = b;
+                    return p;
+                }
+            }
+        }
+        return NO_ENTRY;
+    }
+
+    CodeStep step;
+    int32_t buffer[MAX_STRING_LENGTH];
+};
+
+TEST_F(FullDictionary, NewEntryTakesTheNumberOfTheLeastRecentLeaf)
+{
+    Fill(20240611u, 50);
+    const int32_t head = dictionary.recencyHead;
+    const int32_t oldParent = dictionary.parent[head];
+    const uint8_t oldByte = dictionary.byteValue[head];
+    ASSERT_EQ(dictionary.firstChild[head], NO_ENTRY) << "least recent entry is not a leaf";
+    ASSERT_EQ(FindChild(oldParent, oldByte), head);
+
+    int32_t b = 0;
+    const int32_t p = PickParentWithMissingByte(&b);
+    ASSERT_NE(p, NO_ENTRY);
+    const int32_t prevLen = static_cast<int32_t>(StringOf(p).size());
+    ASSERT_LT(prevLen, MAX_STRING_LENGTH);
+    const int32_t string[1] = {b};
+    AddExtensions(string, 1, p, prevLen);
+
+    EXPECT_EQ(dictionary.entryCount, DICTIONARY_SIZE);
+    EXPECT_EQ(FindChild(oldParent, oldByte), NO_ENTRY);
+    EXPECT_EQ(FindChild(p, b), head);
+    EXPECT_EQ(dictionary.parent[head], p);
+    EXPECT_NE(dictionary.recencyHead, head);
+    EXPECT_EQ(CheckDictionary(), "");
+}
+
+TEST_F(FullDictionary, LeastRecentEntryIsNeverItsOwnChild)
+{
+    Fill(777u, 10);
+    const int32_t head = dictionary.recencyHead;
+    int32_t b = 0;
+    while (b < 256 && FindChild(head, b) != NO_ENTRY) ++b;
+    ASSERT_LT(b, 256);
+    Dictionary before;
+    memcpy(&before, &dictionary, sizeof before);
+    const int32_t string[2] = {b, (b + 1) % 256};
+    AddExtensions(string, 2, head, static_cast<int32_t>(StringOf(head).size()));
+    EXPECT_EQ(memcmp(&before, &dictionary, sizeof before), 0) << "a full dictionary changed for prevCode == recencyHead";
+}
+
+TEST_F(FullDictionary, ReuseKeepsTheTreeWhileWidthCatchesUpToTwelve)
+{
+    printf("reuse drive seed %u\n", 4242u);
+    std::mt19937 generator(4242u);
+    ResetDictionary();
+    ResetCodeStep(&step);
+    int reuses = 0;
+    bool wasFull = false;
+    for (int i = 0; i < 20000; ++i) {
+        const int32_t widthBefore = step.codeWidth;
+        ApplyWidthRule(&step);
+        ASSERT_TRUE(step.codeWidth == widthBefore || step.codeWidth == widthBefore + 1);
+        ASSERT_EQ(step.widthThreshold, 1 << step.codeWidth);
+        if (wasFull) {
+            // Once full, the width grows by exactly one per code up to 12.
+            ASSERT_EQ(step.codeWidth, widthBefore < 12 ? widthBefore + 1 : 12) << "step " << i;
+        }
+        const int32_t code = static_cast<int32_t>(generator() % static_cast<uint32_t>(dictionary.entryCount));
+        const int32_t length = ReadOutString(code, buffer);
+        const int32_t head = dictionary.recencyHead;
+        const bool full = dictionary.entryCount == DICTIONARY_SIZE;
+        const int32_t headParent = full ? dictionary.parent[head] : NO_ENTRY;
+        const uint8_t headByte = full ? dictionary.byteValue[head] : 0;
+        if (full) {
+            ASSERT_EQ(dictionary.firstChild[head], NO_ENTRY) << "least recent entry has children";
+        }
+        AddExtensions(buffer + MAX_STRING_LENGTH - length, length, step.prevCode, step.prevLen);
+        if (full && (dictionary.parent[head] != headParent || dictionary.byteValue[head] != headByte)) {
+            ++reuses;
+            ASSERT_NE(head, step.prevCode) << "reused entry was prevCode";
+        }
+        step.prevCode = code;
+        step.prevLen = length;
+        if (full) {
+            ASSERT_EQ(dictionary.entryCount, DICTIONARY_SIZE);
+        }
+        wasFull = full;
+        if (i % 97 == 0) {
+            ASSERT_EQ(CheckDictionary(), "") << "after step " << i;
+        }
+    }
+    EXPECT_EQ(step.codeWidth, 12);
+    EXPECT_GT(reuses, 1000);
+    EXPECT_EQ(CheckDictionary(), "");
+}
+
+}  // namespace
