@@ -80,6 +80,11 @@ DWORD GetLastError()
     return lastError;
 }
 
+void SetLastError(DWORD error)
+{
+    lastError = error;
+}
+
 DWORD GetModuleFileNameA(HMODULE, char* buffer, DWORD size)
 {
     if (size == 0) return 0;
