@@ -1,52 +1,49 @@
 #include "launcher/launcher.h"
 
+#include "launcher/installer_process.h"
 #include "launcher/temp_folders.h"
 #include "pack/pack_reader.h"
-
-#include <string.h>
+#include "platform/program_folder.h"
+#include "splash/splash.h"
 
 const char INSTALLER_NAME[] = "Installer.exe";
 
 void LocatePackFile(char* out)
 {
-    DWORD length = GetModuleFileNameA(nullptr, out, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        out[0] = '\0';
-        return;
-    }
-    out[length] = '\0';
-    char* separator = strrchr(out, PATH_SEPARATOR);
-    if (separator == nullptr) {
-        out[0] = '\0';
-        return;
-    }
-    *separator = '\0';
-    // The folder is shorter than the module path, which ended in a file name,
-    // so the separator and "Pack.qdx" may still not fit: test before appending.
-    static const char PACK_NAME[] = "Pack.qdx";
-    if (strlen(out) + 1 + sizeof PACK_NAME > PATH_BUFFER_SIZE) {
-        out[0] = '\0';
-        return;
-    }
-    const char separatorText[2] = {PATH_SEPARATOR, '\0'};
-    lstrcatA(out, separatorText);
-    lstrcatA(out, PACK_NAME);
+    FileBesideProgram(out, "Pack.qdx");
 }
 
-int RunLauncher(HINSTANCE)
+int MakeInstallerCommand(char* out, const char* installFolder)
+{
+    if (installFolder[0] == '\0') {
+        out[0] = '\0';
+        return 0;
+    }
+    return FormatPath(out, PATH_BUFFER_SIZE, "%s%c%s", installFolder, PATH_SEPARATOR, INSTALLER_NAME);
+}
+
+int RunLauncher(HINSTANCE instance)
 {
     char packPath[PATH_BUFFER_SIZE];
     char installFolder[PATH_BUFFER_SIZE];
+    char installerCommand[PATH_BUFFER_SIZE];
 
+    // Always SW_SHOW, whatever show command the program was started with.
+    HWND splash = ShowSplash(instance, SW_SHOW);
     LocatePackFile(packPath);
     MakeUniqueTempFolder(installFolder);
-    if (installFolder[0] == '\0') {
-        // No folder of our own: nothing is unpacked, started or deleted.
-        return 0;
-    }
+    // Without a folder of our own nothing is unpacked, started or deleted.
+    bool haveFolder = installFolder[0] != '\0';
+    if (haveFolder) ExtractPack(packPath, installFolder);
 
-    ExtractPack(packPath, installFolder);
+    // Sent, not posted: the splash thread has taken it when this returns.
+    // A null splash window makes it a no-op.
+    SendMessageA(splash, WM_DESTROY, 0, 0);
 
-    RemoveTree(installFolder);
+    HANDLE installer = nullptr;
+    if (MakeInstallerCommand(installerCommand, installFolder)) installer = LaunchInstaller(installerCommand);
+    if (installer != nullptr) WaitForSingleObject(installer, INFINITE);
+
+    if (haveFolder) RemoveTree(installFolder);
     return 0;
 }
