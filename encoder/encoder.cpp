@@ -7,6 +7,7 @@
 #include "decoder/code_step.h"
 #include "decoder/decoder.h"
 #include "decoder/dictionary.h"
+#include "encoder/longest_match.h"
 
 CompressFailure lastCompressFailure;
 
@@ -127,31 +128,6 @@ private:
     bool readFailed;
 };
 
-// The longest string at the front of `input` (at most `available` bytes) whose
-// entry the current width can name. The whole path is walked: after reuse a
-// deeper entry may have a small number while one above it does not.
-int32_t LongestNameableMatch(const CodeStep& step, const uint8_t* input, size_t available,
-                             int32_t* matchLength)
-{
-    const int32_t limit = LITERAL_COUNT + step.widthThreshold;
-    const size_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? available : MAX_STRING_LENGTH;
-    int32_t node = input[0];
-    int32_t best = node;
-    int32_t bestLength = 1;
-    for (size_t j = 1; j < reach; ++j) {
-        node = FindChild(node, input[j]);
-        if (node == NO_ENTRY) {
-            break;
-        }
-        if (node < limit) {
-            best = node;
-            bestLength = static_cast<int32_t>(j + 1);
-        }
-    }
-    *matchLength = bestLength;
-    return best;
-}
-
 bool WriteLengthField(FILE* destination, uint32_t size)
 {
     const unsigned char field[LENGTH_FIELD_BYTES] = {
@@ -194,7 +170,7 @@ int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes)
         }
         ApplyWidthRule(&step);
         int32_t matchLength = 0;
-        const int32_t code = LongestNameableMatch(step, input.Data(), input.Available(), &matchLength);
+        const int32_t code = FindLongestNameableMatch(step, input.Data(), input.Available(), &matchLength);
         if (code < LITERAL_COUNT) {
             bits.Write(0, 1);
             bits.Write(static_cast<uint32_t>(code), 8);

@@ -32,6 +32,9 @@ const ValidCase VALID_CASES[] = {
     {"one_literal_trailing_bytes_ignored", "01 00 00 00 20 80 FF FF", "A"},
     {"literals_then_index_codes_width_grows", "06 00 00 00 30 98 AA", "ababba"},
     {"last_string_written_whole_past_size", "05 00 00 00 30 98 AA", "ababba"},
+    // After a, b, c two string entries exist: equal to the threshold 2, so the
+    // fourth code (bc, index 1) is read at width 2.
+    {"width_grows_when_entries_reach_threshold", "05 00 00 00 30 98 8C 74", "abcbc"},
 };
 
 class DecodeValidTest : public ::testing::TestWithParam<ValidCase> {};

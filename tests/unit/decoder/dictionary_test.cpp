@@ -171,6 +171,33 @@ TEST(AddExtensions, NothingAfterTheFirstCodeOfAFile)
     EXPECT_EQ(dictionary.recencyTail, NO_ENTRY);
 }
 
+// The width rule at its edges: string entries in use against the threshold.
+struct WidthCase {
+    int32_t entryCount;
+    int32_t widthBefore;
+    int32_t widthAfter;
+};
+
+TEST(WidthRule, GrowsOneBitWhenStringEntriesReachTheThreshold)
+{
+    const WidthCase cases[] = {
+        {256, 1, 1},   {257, 1, 1},  {258, 1, 2},   {259, 1, 2},     {259, 2, 2},   {260, 2, 3},
+        {4096, 1, 2},  {4096, 5, 6}, {2303, 11, 11}, {2304, 11, 12}, {4096, 11, 12}, {4096, 12, 12},
+    };
+    for (const WidthCase& c : cases) {
+        ResetDictionary();
+        dictionary.entryCount = c.entryCount;
+        CodeStep step;
+        ResetCodeStep(&step);
+        step.codeWidth = c.widthBefore;
+        step.widthThreshold = 1 << c.widthBefore;
+        ApplyWidthRule(&step);
+        EXPECT_EQ(step.codeWidth, c.widthAfter) << "entryCount " << c.entryCount << ", width " << c.widthBefore;
+        EXPECT_EQ(step.widthThreshold, 1 << c.widthAfter);
+    }
+    ResetDictionary();
+}
+
 // Drives the dictionary with pseudo-random codes among the entries in use,
 // as a decoder of some valid stream would, until it has been full for a while.
 class FullDictionary : public ::testing::Test {
