@@ -26,6 +26,9 @@ struct CompressFailure {
 };
 extern CompressFailure lastCompressFailure;
 
+// Both functions drive the process-wide Dictionary that the decoder uses, so
+// neither may run while a decode is under way (nothing here is reentrant).
+
 // Compresses the file `source` into `destination` (created or emptied).
 // Returns 1 on success; 0 with lastCompressFailure set otherwise, in which
 // case no destination is left behind.
