@@ -24,6 +24,18 @@ extern const char COMPRESS_HELP[];
 int RunDecompress(const char* command, int operandCount, char** operands);
 extern const char DECOMPRESS_HELP[];
 
+int RunCreate(const char* command, int operandCount, char** operands);
+extern const char CREATE_HELP[];
+
+int RunList(const char* command, int operandCount, char** operands);
+extern const char LIST_HELP[];
+
+int RunCheck(const char* command, int operandCount, char** operands);
+extern const char CHECK_HELP[];
+
+int RunExtract(const char* command, int operandCount, char** operands);
+extern const char EXTRACT_HELP[];
+
 // "qdxpack: FILE: problem" on stderr.
 void ReportFileError(const char* file, const char* problem);
 

@@ -9,6 +9,10 @@ namespace {
 const Command COMMANDS[] = {
     {"compress", "IN OUT", "write IN in the compressed format as OUT", RunCompress, COMPRESS_HELP},
     {"decompress", "IN OUT", "decode the compressed file IN into OUT", RunDecompress, DECOMPRESS_HELP},
+    {"create", "DIR PACK", "pack the folder tree DIR into PACK for the launcher", RunCreate, CREATE_HELP},
+    {"list", "PACK", "list the rows of PACK with sizes and ratios", RunList, LIST_HELP},
+    {"check", "PACK", "check every name and decode every entry of PACK", RunCheck, CHECK_HELP},
+    {"extract", "PACK DIR", "unpack PACK into DIR exactly as the launcher would", RunExtract, EXTRACT_HELP},
 };
 const int COMMAND_COUNT = static_cast<int>(sizeof COMMANDS / sizeof COMMANDS[0]);
 

@@ -1,0 +1,8 @@
+#include <unistd.h>
+
+#include "pack_tool.h"
+
+bool StderrIsTerminal()
+{
+    return isatty(STDERR_FILENO) != 0;
+}
