@@ -3,13 +3,17 @@
 #   make build  build/native (host, sanitizers) and build/win32 (the product)
 #   make test   every test: native, under Wine, end to end
 #   make demo   the launcher's whole job under Wine, with an account of it
+#   make bench  speed and size against gzip and compress, on a corpus of Windows programs
+#   make fuzz   every fuzz target for a bounded time (FUZZ_SECONDS each)
 SHELL := /bin/bash
 JOBS ?= 2
 NATIVE := build/native
 WIN32 := build/win32
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: all deps build build-native build-win32 test test-native test-win32 demo clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build build-native build-win32 test test-native test-win32 demo bench fuzz clean
 
 all: build
 
@@ -36,6 +40,12 @@ test-win32:
 
 demo: build
 	$(XVFB) bash scripts/demo.sh
+
+bench: build
+	bash bench/run.sh
+
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/fuzz.sh
 
 clean:
 	rm -rf build
