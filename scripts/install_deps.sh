@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xauth x11-apps imagemagick
   clang-14 libclang-rt-14-dev llvm-14
   ncompress gzip tar python3
+  python3-matplotlib valgrind
 )
 
 SUDO=""
