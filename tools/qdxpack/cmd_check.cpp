@@ -1,4 +1,5 @@
 // qdxpack check PACK: everything the launcher would meet, checked ahead.
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -47,6 +48,9 @@ struct Checker {
         if (problem != nullptr) {
             Problem(kind, row.name, problem);
             return false;
+        }
+        if (strlen(row.name) > static_cast<size_t>(MAX_CREATE_NAME_LENGTH)) {
+            Problem(kind, row.name, "is longer than 179 bytes and may not fit below the launcher's folders");
         }
         if (!seen->insert(Folded(row.name)).second) {
             Problem(kind, row.name, "the same name (ignoring case) stands in an earlier row");
