@@ -5,7 +5,7 @@
 #include "platform/platform.h"
 #include "platform/streams.h"
 
-#include <new>
+#include <stdlib.h>
 #include <string.h>
 
 namespace {
@@ -64,7 +64,7 @@ PackEntryList::~PackEntryList()
     PackEntry* record = head;
     while (record != nullptr) {
         PackEntry* following = record->next;
-        delete record;
+        free(record);
         record = following;
     }
 }
@@ -108,7 +108,7 @@ int ReadPackTable(FILE* pack, int64_t packLength, PackEntryList* list, const cha
             *problem = "a row's name length is outside 0 to 259";
             return 0;
         }
-        PackEntry* record = new (std::nothrow) PackEntry;
+        PackEntry* record = static_cast<PackEntry*>(malloc(sizeof(PackEntry)));
         if (record == nullptr) {
             *problem = "out of memory for the tables";
             return 0;
@@ -119,7 +119,7 @@ int ReadPackTable(FILE* pack, int64_t packLength, PackEntryList* list, const cha
         record->name[nameLength] = '\0';
         complete = complete && ReadUint32(pack, &record->offset) && ReadUint32(pack, &record->size);
         if (!complete) {
-            delete record;
+            free(record);
             *problem = "the pack ends inside a row";
             return 0;
         }

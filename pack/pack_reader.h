@@ -21,7 +21,7 @@ struct PackEntry {
 };
 
 // A singly linked list that owns its records, in table order; destroying it
-// frees every record.
+// frees every record. Records come from malloc, so they are freed with free.
 class PackEntryList {
 public:
     PackEntryList();
@@ -29,7 +29,7 @@ public:
     PackEntryList(const PackEntryList&) = delete;
     PackEntryList& operator=(const PackEntryList&) = delete;
 
-    // Takes ownership of record, whose next is null, at the tail.
+    // Takes ownership of record (from malloc), whose next is null, at the tail.
     void Append(PackEntry* record);
 
     PackEntry* head;
@@ -37,11 +37,15 @@ public:
     int32_t count;
 };
 
+struct DecodeFailure;
+
 // Whom ExtractPack tells about rows it leaves out and files that fail, for a
-// tool that shows them; the launcher passes none. subject is a row's stored
-// name or a file's path.
+// tool that shows them; the launcher passes none, so it links no message
+// text. subject is a row's stored name or a path; either callback may be null.
 struct ExtractReport {
     void (*problem)(void* context, const char* subject, const char* description);
+    // A staged file that did not decode; its destination has been removed.
+    void (*decodeFailed)(void* context, const char* destination, const DecodeFailure* failure);
     void* context;
 };
 

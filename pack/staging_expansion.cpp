@@ -28,10 +28,8 @@ void ExpandStagingTree(const char* sourceFolder, const char* destinationFolder, 
             CreateDirectoryA(destinationChild, nullptr);
             ExpandStagingTree(sourceChild, destinationChild, report);
         } else if (!DecompressFile(sourceChild, destinationChild)) {
-            if (report != nullptr && report->problem != nullptr) {
-                char description[160];
-                FormatDecodeFailure(&lastDecodeFailure, description, sizeof description);
-                report->problem(report->context, destinationChild, description);
+            if (report != nullptr && report->decodeFailed != nullptr) {
+                report->decodeFailed(report->context, destinationChild, &lastDecodeFailure);
             }
         }
     } while (FindNextFileA(listing, &entry));

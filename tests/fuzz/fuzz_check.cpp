@@ -20,6 +20,11 @@ void CountProblem(void* context, const char*, const char*)
     ++*static_cast<int*>(context);
 }
 
+void CountDecodeFailure(void* context, const char*, const DecodeFailure*)
+{
+    ++*static_cast<int*>(context);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -34,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (code != EXIT_SUCCEEDED && code != EXIT_FAILED) Fail("check gave an exit code other than 0 or 1");
 
     int problems = 0;
-    ExtractReport report = {CountProblem, &problems};
+    ExtractReport report = {CountProblem, CountDecodeFailure, &problems};
     const int read = ExtractPack(root.pack.c_str(), root.install.c_str(), &report);
     CheckNothingOutside();
     if (code == EXIT_SUCCEEDED && (read != 1 || problems != 0)) Fail("check called a pack sound that does not unpack cleanly");

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "commands.h"
+#include "decoder/decoder.h"
 #include "pack_tool.h"
 
 namespace fs = std::filesystem;
@@ -28,6 +29,15 @@ void ReportProblem(void* context, const char* subject, const char* description)
     ++problems->count;
 }
 
+void ReportDecodeFailure(void* context, const char* destination, const DecodeFailure* failure)
+{
+    char description[200];
+    FormatDecodeFailure(failure, description, sizeof description);
+    char text[260];
+    snprintf(text, sizeof text, "does not decode, so it is not installed: %s", description);
+    ReportProblem(context, destination, text);
+}
+
 }  // namespace
 
 int RunExtract(const char* command, int operandCount, char** operands)
@@ -49,7 +59,7 @@ int RunExtract(const char* command, int operandCount, char** operands)
     fclose(probe);
 
     ExtractProblems problems = {packPath, 0};
-    ExtractReport report = {ReportProblem, &problems};
+    ExtractReport report = {ReportProblem, ReportDecodeFailure, &problems};
     std::string folder = dir.string();
     while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
     int read = ExtractPack(packPath, folder.c_str(), &report);

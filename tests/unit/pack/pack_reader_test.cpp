@@ -41,13 +41,18 @@ protected:
     {
         WriteBytes(packPath, pack);
         problems.clear();
-        ExtractReport report = {&PackReaderTest::Collect, this};
+        ExtractReport report = {&PackReaderTest::Collect, &PackReaderTest::CollectDecode, this};
         return ExtractPack(packPath.c_str(), install.c_str(), &report);
     }
 
     static void Collect(void* context, const char* subject, const char* description)
     {
         static_cast<PackReaderTest*>(context)->problems.push_back(std::string(subject) + ": " + description);
+    }
+
+    static void CollectDecode(void* context, const char* destination, const DecodeFailure*)
+    {
+        static_cast<PackReaderTest*>(context)->problems.push_back(std::string(destination) + ": does not decode");
     }
 
     // Nothing was written anywhere but the install folder, and the staging
@@ -328,7 +333,7 @@ TEST(PackEntryList, KeepsRowsInOrderAndCountsThem)
     EXPECT_EQ(nullptr, list.head);
     EXPECT_EQ(nullptr, list.tail);
     for (int i = 0; i < 3; ++i) {
-        PackEntry* record = new PackEntry;
+        PackEntry* record = static_cast<PackEntry*>(malloc(sizeof(PackEntry)));
         snprintf(record->name, sizeof record->name, "\\row%d", i);
         record->next = nullptr;
         list.Append(record);

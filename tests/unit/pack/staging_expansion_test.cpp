@@ -1,6 +1,8 @@
 // The second unpacking stage: staged files decompressed into the install folder.
 #include "pack/staging_expansion.h"
 
+#include "decoder/decoder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -29,13 +31,19 @@ protected:
     void Expand()
     {
         problems.clear();
-        ExtractReport report = {&StagingExpansion::Collect, this};
+        ExtractReport report = {&StagingExpansion::Collect, &StagingExpansion::CollectDecode, this};
         ExpandStagingTree(staging.c_str(), install.c_str(), &report);
     }
 
     static void Collect(void* context, const char* subject, const char*)
     {
         static_cast<StagingExpansion*>(context)->problems.push_back(subject);
+    }
+
+    static void CollectDecode(void* context, const char* destination, const DecodeFailure* failure)
+    {
+        EXPECT_NE(DECODE_NO_FAILURE, failure->kind);
+        static_cast<StagingExpansion*>(context)->problems.push_back(destination);
     }
 
     ScratchFolder scratch;
