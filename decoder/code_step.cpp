@@ -10,14 +10,6 @@ void ResetCodeStep(CodeStep* step)
     step->prevLen = 0;
 }
 
-void ApplyWidthRule(CodeStep* step)
-{
-    if (dictionary.entryCount - LITERAL_COUNT >= step->widthThreshold) {
-        step->widthThreshold *= 2;
-        step->codeWidth += 1;
-    }
-}
-
 int32_t ReadOutString(int32_t code, int32_t* stringBuffer)
 {
     Dictionary& d = dictionary;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "decoder/dictionary.h"
+
 // The part of every code that decoder and encoder must do identically, or
 // their dictionaries drift apart: the width rule before the code, then the
 // read-out of its string with the recency moves, then AddExtensions. Both
@@ -20,7 +22,13 @@ void ResetCodeStep(CodeStep* step);
 
 // The width rule, run before every code, literal or index: grows the width by
 // at most one bit when the string entries have reached the threshold.
-void ApplyWidthRule(CodeStep* step);
+inline void ApplyWidthRule(CodeStep* step)
+{
+    if (dictionary.entryCount - LITERAL_COUNT >= step->widthThreshold) {
+        step->widthThreshold *= 2;
+        step->codeWidth += 1;
+    }
+}
 
 // Writes code's string into stringBuffer (MAX_STRING_LENGTH slots) so that it
 // ends at the last slot, and makes the string entries on its path the most

@@ -9,6 +9,24 @@ DecodeFailure lastDecodeFailure;
 
 namespace {
 
+// The stream buffers of DecompressFile: larger than the C library's default,
+// so fewer reads and writes reach the system, and static, so nothing is
+// allocated per file. Each serves one stream at a time.
+const size_t STREAM_BUFFER_BYTES = 1u << 16;
+char inputBuffer[STREAM_BUFFER_BYTES];
+char outputBuffer[STREAM_BUFFER_BYTES];
+
+// The next code from `reader`: the width rule, the flag bit, then 8 literal
+// bits or codeWidth index bits. Gives the entry number named (0 to 4351).
+inline int32_t ReadCodeWith(BitReader& reader, CodeStep& step, FILE* input)
+{
+    ApplyWidthRule(&step);
+    if (reader.ReadBit(input) == 0) {
+        return static_cast<int32_t>(reader.ReadBits(input, 8));
+    }
+    return static_cast<int32_t>(reader.ReadBits(input, step.codeWidth)) + LITERAL_COUNT;
+}
+
 void ClearFailure()
 {
     lastDecodeFailure = DecodeFailure();
@@ -60,12 +78,7 @@ void ResetDecoder()
 
 int32_t ReadCode()
 {
-    ApplyWidthRule(&decoderState.step);
-    FILE* input = decoderState.decoderInput;
-    if (bitReader.ReadBit(input) == 0) {
-        return static_cast<int32_t>(bitReader.ReadBits(input, 8));
-    }
-    return static_cast<int32_t>(bitReader.ReadBits(input, decoderState.step.codeWidth)) + LITERAL_COUNT;
+    return ReadCodeWith(bitReader, decoderState.step, decoderState.decoderInput);
 }
 
 int DecodeStream(uint32_t uncompressedSize)
@@ -73,25 +86,39 @@ int DecodeStream(uint32_t uncompressedSize)
     ResetDecoder();
     // 64 bits so that a last string carrying past 2^32 - 1 cannot wrap around.
     uint64_t produced = 0;
+    FILE* input = decoderState.decoderInput;
     FILE* output = decoderState.decoderOutput;
     int32_t* buffer = decoderState.stringBuffer;
+    // Local copies, so that the stream writes cannot make the compiler
+    // reload them for every byte; they go back to the statics when the loop
+    // ends, whichever way.
+    BitReader reader = bitReader;
+    CodeStep step = decoderState.step;
+    DecodeFailureKind stop = DECODE_NO_FAILURE;
+    int32_t code = NO_ENTRY;
     while (produced < uncompressedSize) {
-        const int32_t code = ReadCode();
+        code = ReadCodeWith(reader, step, input);
         // A valid stream holds every bit of its codes; a fetch past the end
         // means the file was cut short, and its all-ones bits are not a code.
-        if (bitReader.currentByte > 0xFF) {
-            RecordStop(DECODE_INPUT_ENDED, code, produced);
-            return 0;
+        if (reader.currentByte > 0xFF) {
+            stop = DECODE_INPUT_ENDED;
+            break;
         }
         if (code >= dictionary.entryCount) {
-            RecordStop(DECODE_CODE_OUTSIDE_FORMAT, code, produced);
-            return 0;
+            stop = DECODE_CODE_OUTSIDE_FORMAT;
+            break;
         }
-        const int32_t length = TakeCode(&decoderState.step, code, buffer);
+        const int32_t length = TakeCode(&step, code, buffer);
         for (int32_t slot = MAX_STRING_LENGTH - length; slot < MAX_STRING_LENGTH; ++slot) {
-            putc(buffer[slot] & 0xFF, output);
+            PutStreamByte(buffer[slot] & 0xFF, output);
         }
         produced += static_cast<uint64_t>(length);
+    }
+    bitReader = reader;
+    decoderState.step = step;
+    if (stop != DECODE_NO_FAILURE) {
+        RecordStop(stop, code, produced);
+        return 0;
     }
     if (ferror(output)) {
         RecordStop(DECODE_WRITE_FAILED, decoderState.step.prevCode, produced);
@@ -119,6 +146,7 @@ int DecompressFile(const char* source, const char* destination)
         lastDecodeFailure.systemError = errno;
         return 0;
     }
+    setvbuf(input, inputBuffer, _IOFBF, sizeof inputBuffer);
     // Checked before the destination exists, so a stub source leaves nothing.
     uint32_t uncompressedSize = 0;
     if (!ReadLengthField(input, &uncompressedSize)) {
@@ -132,6 +160,7 @@ int DecompressFile(const char* source, const char* destination)
         fclose(input);
         return 0;
     }
+    setvbuf(output, outputBuffer, _IOFBF, sizeof outputBuffer);
     int decoded = DecodeBetween(input, output, uncompressedSize);
     fclose(input);
     if (fclose(output) != 0 && decoded) {
