@@ -41,4 +41,9 @@ int32_t ReadOutString(int32_t code, int32_t* stringBuffer);
 // length; the string stands in the last that many slots of stringBuffer.
 int32_t TakeCode(CodeStep* step, int32_t code, int32_t* stringBuffer);
 
+// The same step, the one both decoder and encoder run: the string goes to
+// out[0] to out[length - 1], first byte first (out has room for
+// MAX_STRING_LENGTH bytes). Returns the length.
+int32_t TakeCodeInto(CodeStep* step, int32_t code, uint8_t* out);
+
 #endif

@@ -9,12 +9,24 @@ DecodeFailure lastDecodeFailure;
 
 namespace {
 
-// The stream buffers of DecompressFile: larger than the C library's default,
-// so fewer reads and writes reach the system, and static, so nothing is
-// allocated per file. Each serves one stream at a time.
+// The input stream's buffer in DecompressFile: larger than the C library's
+// default, so fewer reads reach the system, and static, so nothing is
+// allocated per file.
 const size_t STREAM_BUFFER_BYTES = 1u << 16;
 char inputBuffer[STREAM_BUFFER_BYTES];
-char outputBuffer[STREAM_BUFFER_BYTES];
+
+// The decoded bytes gather here, each string written straight into place,
+// and go to the output stream a block at a time. There is room for one
+// whole string past the block size.
+const size_t OUTPUT_BLOCK_BYTES = 1u << 16;
+uint8_t outputBlock[OUTPUT_BLOCK_BYTES + MAX_STRING_LENGTH];
+
+// Writes the first `used` bytes of outputBlock. False when the stream took
+// fewer.
+bool FlushOutput(FILE* output, size_t used)
+{
+    return used == 0 || fwrite(outputBlock, 1, used, output) == used;
+}
 
 // The next code from `reader`: the width rule, the flag bit, then 8 literal
 // bits or codeWidth index bits. Gives the entry number named (0 to 4351).
@@ -88,14 +100,15 @@ int DecodeStream(uint32_t uncompressedSize)
     uint64_t produced = 0;
     FILE* input = decoderState.decoderInput;
     FILE* output = decoderState.decoderOutput;
-    int32_t* buffer = decoderState.stringBuffer;
-    // Local copies, so that the stream writes cannot make the compiler
-    // reload them for every byte; they go back to the statics when the loop
-    // ends, whichever way.
+    // Local copies, so that the writes into the tables cannot make the
+    // compiler reload them for every code; they go back to the statics when
+    // the loop ends, whichever way.
     BitReader reader = bitReader;
     CodeStep step = decoderState.step;
     DecodeFailureKind stop = DECODE_NO_FAILURE;
     int32_t code = NO_ENTRY;
+    size_t used = 0;
+    bool written = true;
     while (produced < uncompressedSize) {
         code = ReadCodeWith(reader, step, input);
         // A valid stream holds every bit of its codes; a fetch past the end
@@ -108,19 +121,24 @@ int DecodeStream(uint32_t uncompressedSize)
             stop = DECODE_CODE_OUTSIDE_FORMAT;
             break;
         }
-        const int32_t length = TakeCode(&step, code, buffer);
-        for (int32_t slot = MAX_STRING_LENGTH - length; slot < MAX_STRING_LENGTH; ++slot) {
-            PutStreamByte(buffer[slot] & 0xFF, output);
-        }
+        const int32_t length = TakeCodeInto(&step, code, outputBlock + used);
+        used += static_cast<size_t>(length);
         produced += static_cast<uint64_t>(length);
+        if (used >= OUTPUT_BLOCK_BYTES) {
+            written = FlushOutput(output, used) && written;
+            used = 0;
+        }
     }
+    // The bytes of every code before a stop are written, as they would be
+    // one at a time.
+    written = FlushOutput(output, used) && written;
     bitReader = reader;
     decoderState.step = step;
     if (stop != DECODE_NO_FAILURE) {
         RecordStop(stop, code, produced);
         return 0;
     }
-    if (ferror(output)) {
+    if (!written || ferror(output)) {
         RecordStop(DECODE_WRITE_FAILED, decoderState.step.prevCode, produced);
         return 0;
     }
@@ -160,7 +178,6 @@ int DecompressFile(const char* source, const char* destination)
         fclose(input);
         return 0;
     }
-    setvbuf(output, outputBuffer, _IOFBF, sizeof outputBuffer);
     int decoded = DecodeBetween(input, output, uncompressedSize);
     fclose(input);
     if (fclose(output) != 0 && decoded) {

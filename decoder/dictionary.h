@@ -35,28 +35,131 @@ struct Dictionary {
 // The one dictionary of the process; zero until the first reset.
 extern Dictionary dictionary;
 
+// Tables beside the Dictionary that answer its questions faster; the
+// Dictionary itself stays the format's own tables.
+//
+// childRows is an index over the child lists, so that FindChild need not
+// walk them: childRows[p][b] is the child of p with byte b, or NO_ENTRY, but
+// only in a row whose childRowEpoch equals epoch; any other row stands for
+// an empty list. A reset empties every row at once by advancing the epoch,
+// and a row is cleared only when its entry next gets a child. As the
+// children of one entry have distinct bytes, the index gives exactly what
+// the list walk gives.
+//
+// stringLength[n] is the length of n's string, set when n is taken into use,
+// so that a string can be written front to back straight into the output.
+struct DictionaryIndex {
+    uint16_t childRows[DICTIONARY_SIZE][LITERAL_COUNT];
+    uint32_t childRowEpoch[DICTIONARY_SIZE];
+    uint32_t epoch;  // never 0, once the first reset has run
+    uint8_t stringLength[DICTIONARY_SIZE];
+};
+extern DictionaryIndex dictionaryIndex;
+
 // Literal entries back to single bytes without children, no string entry in
 // use, empty recency list. String entries are not cleared: each is rewritten
 // when taken into use.
 void ResetDictionary();
 
-// The child of p whose byteValue is b (0..255), or NO_ENTRY.
-int32_t FindChild(int32_t p, int32_t b);
+// The child of p whose byteValue is b (0..255), or NO_ENTRY; looked up in
+// the index, with the same answer as WalkChildList.
+inline int32_t FindChild(int32_t p, int32_t b)
+{
+    const DictionaryIndex& x = dictionaryIndex;
+    return x.childRowEpoch[p] == x.epoch ? x.childRows[p][b] : NO_ENTRY;
+}
+
+// The same answer found by walking p's child list.
+int32_t WalkChildList(int32_t p, int32_t b);
+
+// Makes p's index row live and empty, unless it is live already.
+void OpenChildRow(int32_t p);
 
 // Makes n a childless entry extending p by b, at the front of p's child list.
-void AddChild(int32_t p, int32_t n, int32_t b);
+// n must be in no child list.
+inline void AddChild(int32_t p, int32_t n, int32_t b)
+{
+    Dictionary& d = dictionary;
+    DictionaryIndex& x = dictionaryIndex;
+    if (x.childRowEpoch[p] != x.epoch) {
+        OpenChildRow(p);
+    }
+    x.childRows[p][b & 0xFF] = static_cast<uint16_t>(n);
+    x.stringLength[n] = static_cast<uint8_t>(x.stringLength[p] + 1);
+    // n's own list becomes empty. The live row of an entry without children
+    // holds only NO_ENTRY (each child's slot is cleared as it leaves), so
+    // only a row that may still name children needs marking stale.
+    if (d.firstChild[n] != NO_ENTRY) {
+        x.childRowEpoch[n] = 0;
+    }
+    d.byteValue[n] = static_cast<uint8_t>(b & 0xFF);
+    d.firstChild[n] = NO_ENTRY;
+    d.parent[n] = p;
+    d.prevSibling[n] = NO_ENTRY;
+    d.nextSibling[n] = d.firstChild[p];
+    if (d.nextSibling[n] != NO_ENTRY) {
+        d.prevSibling[d.nextSibling[n]] = n;
+    }
+    d.firstChild[p] = n;
+}
 
 // Takes n out of its parent's child list; n's own fields stay as they are.
-void UnlinkChild(int32_t n);
+inline void UnlinkChild(int32_t n)
+{
+    Dictionary& d = dictionary;
+    dictionaryIndex.childRows[d.parent[n]][d.byteValue[n]] = static_cast<uint16_t>(NO_ENTRY);
+    if (d.prevSibling[n] == NO_ENTRY) {
+        d.firstChild[d.parent[n]] = d.nextSibling[n];
+    } else {
+        d.nextSibling[d.prevSibling[n]] = d.nextSibling[n];
+    }
+    if (d.nextSibling[n] != NO_ENTRY) {
+        d.prevSibling[d.nextSibling[n]] = d.prevSibling[n];
+    }
+}
 
 // Takes n out of the recency list. n must be in the list and not recencyTail;
 // recencyTail and n's own links stay as they are.
-void RecencyUnlink(int32_t n);
+inline void RecencyUnlink(int32_t n)
+{
+    Dictionary& d = dictionary;
+    if (n == d.recencyHead) {
+        d.recencyHead = d.recencyNext[n];
+        d.recencyPrev[d.recencyHead] = NO_ENTRY;
+    } else {
+        d.recencyNext[d.recencyPrev[n]] = d.recencyNext[n];
+        d.recencyPrev[d.recencyNext[n]] = d.recencyPrev[n];
+    }
+}
 
 // Puts n, which is not in the list, right after `after` (an entry in the
 // list), at the least recent end when `after` is NO_ENTRY, or as the only
 // element when the list is empty.
-void RecencyInsert(int32_t n, int32_t after);
+inline void RecencyInsert(int32_t n, int32_t after)
+{
+    Dictionary& d = dictionary;
+    if (d.recencyTail == NO_ENTRY) {
+        d.recencyHead = n;
+        d.recencyTail = n;
+        d.recencyPrev[n] = NO_ENTRY;
+        d.recencyNext[n] = NO_ENTRY;
+    } else if (after == NO_ENTRY) {
+        d.recencyPrev[n] = NO_ENTRY;
+        d.recencyNext[n] = d.recencyHead;
+        d.recencyPrev[d.recencyHead] = n;
+        d.recencyHead = n;
+    } else if (after == d.recencyTail) {
+        d.recencyNext[n] = NO_ENTRY;
+        d.recencyPrev[n] = d.recencyTail;
+        d.recencyNext[d.recencyTail] = n;
+        d.recencyTail = n;
+    } else {
+        d.recencyPrev[n] = after;
+        d.recencyNext[n] = d.recencyNext[after];
+        d.recencyPrev[d.recencyNext[after]] = n;
+        d.recencyNext[after] = n;
+    }
+}
 
 // The update after each code: adds the missing extensions of prevCode's string
 // by string[0], string[1], ... (length bytes, 1..100) as children of prevCode,

@@ -151,7 +151,7 @@ int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes)
     ResetDictionary();
     CodeStep step;
     ResetCodeStep(&step);
-    int32_t stringBuffer[MAX_STRING_LENGTH];
+    uint8_t decoded[MAX_STRING_LENGTH];
     InputWindow input(source);
     BitWriter bits(destination);
     uint64_t consumed = 0;
@@ -178,14 +178,9 @@ int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes)
             bits.Write(1, 1);
             bits.Write(static_cast<uint32_t>(code - LITERAL_COUNT), step.codeWidth);
         }
-        const int32_t length = TakeCode(&step, code, stringBuffer);
+        const int32_t length = TakeCodeInto(&step, code, decoded);
         // What the decoder will write for this code must be the input here.
-        const int32_t* decoded = stringBuffer + (MAX_STRING_LENGTH - length);
-        bool same = length == matchLength;
-        for (int32_t i = 0; same && i < length; ++i) {
-            same = decoded[i] == input.Data()[i];
-        }
-        if (!same) {
+        if (length != matchLength || memcmp(decoded, input.Data(), static_cast<size_t>(length)) != 0) {
             Fail(COMPRESS_OUT_OF_STEP, consumed, 0);
             return 0;
         }

@@ -3,17 +3,12 @@
 
 #include <cstdio>
 
-// One byte from or to a stream that only the calling thread uses: the
+// One byte from a stream that only the calling thread uses: the
 // Microsoft C library's no-lock forms, which mingw-w64 expands inline over the
-// stream's buffer. The same results as getc and putc.
+// stream's buffer. The same result as getc.
 inline int GetStreamByte(FILE* stream)
 {
     return _getc_nolock(stream);
-}
-
-inline int PutStreamByte(int byte, FILE* stream)
-{
-    return _putc_nolock(byte, stream);
 }
 
 #endif

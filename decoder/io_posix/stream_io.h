@@ -3,17 +3,12 @@
 
 #include <cstdio>
 
-// One byte from or to a stream that only the calling thread uses: the POSIX
-// unlocked forms, which read and write the stream's buffer inline and take no
-// lock. The same results as getc and putc.
+// One byte from a stream that only the calling thread uses: the POSIX
+// unlocked forms, which read the stream's buffer inline and take no
+// lock. The same result as getc.
 inline int GetStreamByte(FILE* stream)
 {
     return getc_unlocked(stream);
-}
-
-inline int PutStreamByte(int byte, FILE* stream)
-{
-    return putc_unlocked(byte, stream);
 }
 
 #endif

@@ -1,5 +1,7 @@
 #include <stdio.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -170,6 +172,43 @@ TEST(DecompressSequence, AFileDecodesTheSameAfterAnother)
     EXPECT_EQ(after.output, alone.output);
     EXPECT_EQ(bigAgain.output, first.output);
     EXPECT_EQ(first.output, codec_testing::RandomBytes(60000, 99u));
+}
+
+TEST(DecompressStream, BytesOfTheCodesBeforeACutAreAllWritten)
+{
+    // The decoder gathers its output in blocks; a stop must still leave
+    // exactly the bytes of every code before it, as one putc each would.
+    struct CutCase {
+        const char* name;
+        size_t inputSize;
+        size_t keptFraction;  // of the compressed bytes, in percent
+    };
+    const CutCase cases[] = {
+        {"inside_the_first_block", 40000, 50},
+        {"after_several_blocks", 400000, 60},
+        {"just_before_the_end", 400000, 99},
+    };
+    for (const CutCase& c : cases) {
+        ScratchFolder scratch("decode");
+        const Bytes input = codec_testing::RandomBytes(c.inputSize, 4242u);
+        Bytes compressed = codec_testing::CompressBytes(scratch, input);
+        compressed.resize(compressed.size() * c.keptFraction / 100);
+        const std::string source = scratch / "cut.qz";
+        const std::string destination = scratch / "cut.bin";
+        testing_support::WriteBytes(source, compressed);
+        FILE* in = fopen(source.c_str(), "rb");
+        FILE* out = fopen(destination.c_str(), "wb");
+        ASSERT_NE(in, nullptr);
+        ASSERT_NE(out, nullptr);
+        EXPECT_EQ(DecompressStream(in, out), 0) << c.name;
+        fclose(in);
+        fclose(out);
+        EXPECT_EQ(lastDecodeFailure.kind, DECODE_INPUT_ENDED) << c.name;
+        const Bytes written = testing_support::ReadBytes(destination);
+        ASSERT_EQ(written.size(), lastDecodeFailure.outputOffset) << c.name;
+        EXPECT_GT(written.size(), c.inputSize * c.keptFraction / 200) << c.name;
+        EXPECT_TRUE(std::equal(written.begin(), written.end(), input.begin())) << c.name;
+    }
 }
 
 TEST(DecompressStream, StreamsBackToBackDecodeOneAfterTheOther)

@@ -55,8 +55,13 @@ std::string CheckDictionary()
             if (d.prevSibling[c] != before) return Problem("prevSibling does not match", c);
             if (bytes[d.byteValue[c]]) return Problem("two children with one byte", c);
             bytes[d.byteValue[c]] = true;
+            if (FindChild(p, d.byteValue[c]) != c) return Problem("child index misses a listed child", c);
             before = c;
             ++children;
+        }
+        // The index must answer what the list walk answers for every byte.
+        for (int b = 0; b < LITERAL_COUNT; ++b) {
+            if (!bytes[b] && FindChild(p, b) != NO_ENTRY) return Problem("child index names a child the list lacks", p);
         }
     }
     if (children != stringEntries) return Problem("child lists miss string entries", children);

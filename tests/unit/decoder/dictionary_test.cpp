@@ -1,5 +1,6 @@
 #include <string.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -104,6 +105,82 @@ TEST(DictionaryWorkedExample, EntriesAndRecencyAfterEachCode)
     }
     EXPECT_EQ(StringOf(259), "abb");
     EXPECT_EQ(StringOf(260), "aba");
+}
+
+// The decoder and encoder run TakeCode's own fused step, which writes the
+// string front to back from the recorded lengths and reads the child index.
+// It must leave the dictionary exactly as ReadOutString followed by
+// AddExtensions leaves it, through growth, the full table and reuse.
+// A hash of every field of the entries in use and of the list ends; the
+// entries above entryCount hold whatever an earlier test left there.
+uint32_t FingerprintInUse()
+{
+    const Dictionary& d = dictionary;
+    uint32_t hash = 2166136261u;
+    auto mix = [&hash](int32_t value) { hash = (hash ^ static_cast<uint32_t>(value)) * 16777619u; };
+    mix(d.entryCount);
+    mix(d.recencyHead);
+    mix(d.recencyTail);
+    for (int32_t n = 0; n < d.entryCount; ++n) {
+        for (int32_t field : {d.parent[n], d.firstChild[n], d.byteValue[n] + 0}) mix(field);
+        if (n >= LITERAL_COUNT) {
+            for (int32_t field : {d.prevSibling[n], d.nextSibling[n], d.recencyPrev[n], d.recencyNext[n]}) mix(field);
+        }
+    }
+    return hash;
+}
+
+struct FusedStepCase {
+    const char* name;
+    uint32_t seed;
+    int steps;
+    uint32_t codeRange;  // codes drawn below min(entryCount, codeRange)
+};
+
+TEST(FusedStep, LeavesTheDictionaryAsReadOutThenAddExtensions)
+{
+    const FusedStepCase cases[] = {
+        {"any_entry", 9001u, 12000, DICTIONARY_SIZE},
+        {"short_strings_mostly", 31337u, 12000, 600},
+        {"literals_and_early_entries", 4711u, 8000, 300},
+    };
+    for (const FusedStepCase& c : cases) {
+        printf("fused step %s seed %u\n", c.name, c.seed);
+        std::vector<std::string> strings[2];
+        std::vector<uint32_t> fingerprints[2];
+        Dictionary after[2];
+        for (int way = 0; way < 2; ++way) {
+            std::mt19937 generator(c.seed);
+            ResetDictionary();
+            CodeStep step;
+            ResetCodeStep(&step);
+            int32_t buffer[MAX_STRING_LENGTH];
+            for (int i = 0; i < c.steps; ++i) {
+                const uint32_t range = std::min(static_cast<uint32_t>(dictionary.entryCount), c.codeRange);
+                const int32_t code = static_cast<int32_t>(generator() % range);
+                int32_t length;
+                if (way == 0) {
+                    length = TakeCode(&step, code, buffer);
+                } else {
+                    length = ReadOutString(code, buffer);
+                    AddExtensions(buffer + MAX_STRING_LENGTH - length, length, step.prevCode, step.prevLen);
+                    step.prevCode = code;
+                    step.prevLen = length;
+                }
+                strings[way].emplace_back(buffer + MAX_STRING_LENGTH - length, buffer + MAX_STRING_LENGTH);
+                if (i % 101 == 0) fingerprints[way].push_back(FingerprintInUse());
+            }
+            if (c.codeRange == DICTIONARY_SIZE) {
+                EXPECT_EQ(dictionary.entryCount, DICTIONARY_SIZE) << "never reused";
+            }
+            EXPECT_EQ(CheckDictionary(), "") << c.name;
+            memcpy(&after[way], &dictionary, sizeof dictionary);
+        }
+        EXPECT_EQ(strings[0], strings[1]) << c.name;
+        EXPECT_EQ(fingerprints[0], fingerprints[1]) << c.name;
+        EXPECT_EQ(memcmp(&after[0], &after[1], sizeof after[0]), 0) << c.name;
+    }
+    ResetDictionary();
 }
 
 // AddExtensions of the string `string` after the literal x, whose string is
