@@ -1,7 +1,10 @@
-// The Windows entry: the whole program is the launcher sequence.
+// The Windows entry: library loading is restricted to the system folder
+// first, then the whole program is the launcher sequence.
 #include "launcher/launcher.h"
+#include "platform/library_search.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    RestrictLibrarySearch();
     return RunLauncher(instance);
 }
