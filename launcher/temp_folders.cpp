@@ -60,8 +60,9 @@ void RemoveTree(const char* folder)
         bool isLink = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         if (isLink) {
             // A junction or link: what lies behind it is not ours to delete.
-            if (isFolder) RemoveDirectoryA(child);
-            else DeleteFileA(child);
+            // Windows removes a folder link as a folder; some systems (Wine
+            // with a host link) only as a file. Neither call follows it.
+            if (!isFolder || !RemoveDirectoryA(child)) DeleteFileA(child);
         } else if (isFolder) {
             RemoveTree(child);
         } else {

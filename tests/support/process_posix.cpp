@@ -19,6 +19,11 @@ void SetTempFolder(const std::string& folder)
     SetEnvironment("TMPDIR", folder);
 }
 
+bool PlantFolderLink(const std::string& link, const std::string& target)
+{
+    return symlink(target.c_str(), link.c_str()) == 0;
+}
+
 std::string SelfPath()
 {
     char path[4096];

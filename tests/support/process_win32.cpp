@@ -15,6 +15,51 @@ void SetTempFolder(const std::string& folder)
     SetEnvironment("TEMP", folder);
 }
 
+namespace {
+
+bool IsLink(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The host path of a Windows path, through Wine's own export; empty elsewhere.
+std::string HostPath(const std::string& path)
+{
+    typedef char*(__cdecl * UnixNameCall)(const wchar_t*);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    UnixNameCall unixName = reinterpret_cast<UnixNameCall>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+    if (unixName == nullptr) return std::string();
+    std::wstring wide(path.begin(), path.end());
+    char* host = unixName(wide.c_str());
+    if (host == nullptr) return std::string();
+    std::string result = host;
+    HeapFree(GetProcessHeap(), 0, host);
+    return result;
+}
+
+}  // namespace
+
+bool PlantFolderLink(const std::string& link, const std::string& target)
+{
+    typedef BOOLEAN(WINAPI * LinkCall)(LPCSTR, LPCSTR, DWORD);
+    LinkCall makeLink = reinterpret_cast<LinkCall>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    if (makeLink != nullptr && makeLink(link.c_str(), target.c_str(), 1 /* a folder */) && IsLink(link)) return true;
+
+    size_t cut = link.find_last_of('\\');
+    std::string hostFolder = HostPath(link.substr(0, cut));
+    std::string hostTarget = HostPath(target);
+    if (hostFolder.empty() || hostTarget.empty()) return false;
+    std::string hostLink = hostFolder + "/" + link.substr(cut + 1);
+    // Wine neither waits for a host program nor passes on its exit code;
+    // the link itself tells when it is done.
+    RunProgram("Z:\\bin\\ln", {"-s", hostTarget, hostLink}, "", 30);
+    for (int waited = 0; waited < 5000 && !IsLink(link); waited += 10) Sleep(10);
+    return IsLink(link);
+}
+
 std::string SelfPath()
 {
     char path[MAX_PATH + 1];

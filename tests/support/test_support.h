@@ -81,6 +81,12 @@ const int NOT_STARTED = -2;
 int RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                const std::string& workingFolder, int timeoutSeconds, const std::string& outputPath = "");
 
+// Makes link a symbolic link to the folder target, as another program on
+// the machine could. Under Wine, whose own link call makes nothing, a POSIX
+// link is made by the host's ln, which Wine reports as a reparse point.
+// Returns whether a link that the platform reports as one now exists.
+bool PlantFolderLink(const std::string& link, const std::string& target);
+
 // Path of the running test program.
 std::string SelfPath();
 
