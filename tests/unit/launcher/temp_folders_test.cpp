@@ -124,30 +124,53 @@ TEST(TempFolderStandin, RelativeTemporaryPathIsNoTemporaryPath)
     RestoreTempFolder();
 }
 
-// Another party takes the chosen name between the test and the creation.
+// Another party takes the chosen name between the test and the creation,
+// with a folder of its own or with a file.
 std::string racedName;
+bool raceWithFile = false;
 void TakeNameFirst(const char* path)
 {
-    if (racedName.empty() && std::string(path).find("ZoQalInst0") != std::string::npos) {
-        racedName = path;
-        standinBeforeCreateDirectory = nullptr;
-        fs::create_directory(path);
-        WriteText(Join(path, "theirs.txt"), "not ours");
+    std::string name = path;
+    bool candidate = name.find("ZoQalInst0") != std::string::npos || name.find("latmp0.tmp") != std::string::npos;
+    if (!racedName.empty() || !candidate) return;
+    racedName = name;
+    if (raceWithFile) {
+        WriteText(name, "their file");
+    } else {
+        fs::create_directory(name);
+        WriteText(Join(name, "theirs.txt"), "not ours");
     }
 }
 
 TEST_F(TempFolderTest, NameTakenInTheGapMovesToTheNextNumber)
 {
-    racedName.clear();
-    standinBeforeCreateDirectory = TakeNameFirst;
-    char install[PATH_BUFFER_SIZE];
-    MakeUniqueTempFolder(install);
-    standinBeforeCreateDirectory = nullptr;
+    for (bool withFile : {false, true}) {
+        SCOPED_TRACE(withFile ? "a file takes the name" : "a folder takes the name");
+        fs::remove_all(temp);
+        MakeFolders(temp);
+        raceWithFile = withFile;
 
-    ASSERT_FALSE(racedName.empty());
-    EXPECT_EQ(TempName("ZoQalInst1"), install);
-    EXPECT_TRUE(fs::is_empty(install));
-    EXPECT_EQ(TextBytes("not ours"), ReadBytes(Join(racedName, "theirs.txt")));
+        racedName.clear();
+        standinBeforeCreateDirectory = TakeNameFirst;
+        char install[PATH_BUFFER_SIZE];
+        MakeUniqueTempFolder(install);
+        std::string theirs = racedName;
+
+        racedName.clear();
+        char staging[PATH_BUFFER_SIZE];
+        MakeStagingFolder(staging);
+        standinBeforeCreateDirectory = nullptr;
+
+        ASSERT_EQ(TempName("latmp0.tmp"), racedName);
+        EXPECT_EQ(TempName("ZoQalInst1"), install);
+        EXPECT_EQ(TempName("latmp1.tmp"), staging);
+        EXPECT_TRUE(fs::is_empty(install));
+        if (withFile) {
+            EXPECT_EQ(TextBytes("their file"), ReadBytes(theirs));
+        } else {
+            EXPECT_EQ(TextBytes("not ours"), ReadBytes(Join(theirs, "theirs.txt")));
+        }
+    }
 }
 #endif
 
