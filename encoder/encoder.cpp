@@ -82,16 +82,20 @@ private:
     bool failed;
 };
 
-// The input with at least MAX_STRING_LENGTH bytes of look-ahead while any
-// remain, read block by block.
+// Bytes of input looked at before a code is chosen: the string of one code
+// and of the ones the look-ahead parse follows after it.
+const size_t LOOK_AHEAD = (1 + LOOK_AHEAD_CODES) * static_cast<size_t>(MAX_STRING_LENGTH);
+
+// The input with at least LOOK_AHEAD bytes in view while any remain, read
+// block by block.
 class InputWindow {
 public:
-    explicit InputWindow(FILE* stream) : in(stream), bytes(INPUT_BLOCK + MAX_STRING_LENGTH), start(0), end(0), total(0), atEnd(false), readFailed(false) {}
+    explicit InputWindow(FILE* stream) : in(stream), bytes(INPUT_BLOCK + LOOK_AHEAD), start(0), end(0), total(0), atEnd(false), readFailed(false) {}
 
     // Tops the window up when the look-ahead is short. False on a read error.
     bool Refill()
     {
-        if (atEnd || end - start >= static_cast<size_t>(MAX_STRING_LENGTH)) {
+        if (atEnd || end - start >= LOOK_AHEAD) {
             return true;
         }
         memmove(bytes.data(), bytes.data() + start, end - start);
@@ -138,7 +142,7 @@ bool WriteLengthField(FILE* destination, uint32_t size)
 
 }  // namespace
 
-int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes)
+int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes, ParseMode mode)
 {
     lastCompressFailure = CompressFailure();
     fpos_t fieldPosition;
@@ -170,7 +174,9 @@ int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes)
         }
         ApplyWidthRule(&step);
         int32_t matchLength = 0;
-        const int32_t code = FindLongestNameableMatch(step, input.Data(), input.Available(), &matchLength);
+        const int32_t code = mode == PARSE_GREEDY
+                                 ? FindLongestNameableMatch(step, input.Data(), input.Available(), &matchLength)
+                                 : FindFurthestReachingMatch(step, input.Data(), input.Available(), &matchLength);
         if (code < LITERAL_COUNT) {
             bits.Write(0, 1);
             bits.Write(static_cast<uint32_t>(code), 8);
@@ -200,7 +206,7 @@ int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes)
     return 1;
 }
 
-int CompressFile(const char* source, const char* destination)
+int CompressFile(const char* source, const char* destination, ParseMode mode)
 {
     lastCompressFailure = CompressFailure();
     FILE* input = fopen(source, "rb");
@@ -214,7 +220,7 @@ int CompressFile(const char* source, const char* destination)
         fclose(input);
         return 0;
     }
-    int compressed = CompressStream(input, output, nullptr);
+    int compressed = CompressStream(input, output, nullptr, mode);
     fclose(input);
     if (fclose(output) != 0 && compressed) {
         Fail(COMPRESS_WRITE_FAILED, 0, errno);

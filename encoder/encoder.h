@@ -26,13 +26,23 @@ struct CompressFailure {
 };
 extern CompressFailure lastCompressFailure;
 
+// How the encoder chooses each code. Both write what the decoder reads; they
+// differ in size and speed.
+//   PARSE_LOOKAHEAD  among the strings the next code can name, the one after
+//                    which the following match reaches furthest (smaller)
+//   PARSE_GREEDY     the longest string the next code can name (faster)
+enum ParseMode {
+    PARSE_LOOKAHEAD = 0,
+    PARSE_GREEDY
+};
+
 // Both functions drive the process-wide Dictionary that the decoder uses, so
 // neither may run while a decode is under way (nothing here is reentrant).
 
 // Compresses the file `source` into `destination` (created or emptied).
 // Returns 1 on success; 0 with lastCompressFailure set otherwise, in which
 // case no destination is left behind.
-int CompressFile(const char* source, const char* destination);
+int CompressFile(const char* source, const char* destination, ParseMode mode = PARSE_LOOKAHEAD);
 
 // Compresses the rest of `source` (an "rb" stream of a regular file) and
 // writes the compressed file, length field then code stream, at the current
@@ -41,7 +51,7 @@ int CompressFile(const char* source, const char* destination);
 // number of bytes written and destination is positioned after them. On 0
 // (read or write error, input of 2^32 bytes or more) lastCompressFailure
 // says why and the bytes written so far stay in destination.
-int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes);
+int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes, ParseMode mode = PARSE_LOOKAHEAD);
 
 // One line (without file name) saying what lastCompressFailure records.
 // Always terminated within size bytes; returns 0 if the text was cut short.

@@ -14,4 +14,15 @@
 // one with a small, reused number. *matchLength receives the length.
 int32_t FindLongestNameableMatch(const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength);
 
+// Greedy codes the look-ahead parse follows after each candidate string.
+const int LOOK_AHEAD_CODES = 2;
+
+// The entry the look-ahead parse chooses at the front of input: among the
+// strings there that the next code can name (those FindLongestNameableMatch
+// considers), the one after which LOOK_AHEAD_CODES greedy matches reach
+// furthest, judged on the dictionary as it stands; on a tie the longer one.
+// input holds `available` bytes, at least 1; the later matches are looked
+// for only within them. *matchLength receives the length.
+int32_t FindFurthestReachingMatch(const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength);
+
 #endif

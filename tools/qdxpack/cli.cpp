@@ -3,6 +3,13 @@
 
 #include "commands.h"
 
+bool fastParseRequested = false;
+
+bool TakesFastOption(const char* command)
+{
+    return strcmp(command, "compress") == 0 || strcmp(command, "create") == 0;
+}
+
 void ReportFileError(const char* file, const char* problem)
 {
     fprintf(stderr, "qdxpack: %s: %s\n", file, problem);

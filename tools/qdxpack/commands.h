@@ -36,6 +36,13 @@ extern const char CHECK_HELP[];
 int RunExtract(const char* command, int operandCount, char** operands);
 extern const char EXTRACT_HELP[];
 
+// Set by --fast, which compress and create accept: encode with the greedy
+// parse (faster, a little larger) instead of the look-ahead parse.
+extern bool fastParseRequested;
+
+// True for the commands that take --fast.
+bool TakesFastOption(const char* command);
+
 // "qdxpack: FILE: problem" on stderr.
 void ReportFileError(const char* file, const char* problem);
 

@@ -87,6 +87,10 @@ int RunCommand(const Command* command, int argc, char** argv)
         if (!optionsEnded && IsHelpOption(argument)) {
             return PrintCommandHelp(command);
         }
+        if (!optionsEnded && strcmp(argument, "--fast") == 0 && TakesFastOption(command->name)) {
+            fastParseRequested = true;
+            continue;
+        }
         if (!optionsEnded && argument[0] == '-' && argument[1] != '\0') {
             char problem[96];
             snprintf(problem, sizeof problem, "unknown option '%.60s'", argument);

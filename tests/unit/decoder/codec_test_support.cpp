@@ -75,12 +75,12 @@ DecodeOutcome DecodeBytes(const testing_support::ScratchFolder& scratch, const B
     return outcome;
 }
 
-Bytes CompressBytes(const testing_support::ScratchFolder& scratch, const Bytes& input)
+Bytes CompressBytes(const testing_support::ScratchFolder& scratch, const Bytes& input, ParseMode mode)
 {
     const std::string source = scratch / "plain.bin";
     const std::string destination = scratch / "packed.qz";
     testing_support::WriteBytes(source, input);
-    const int result = CompressFile(source.c_str(), destination.c_str());
+    const int result = CompressFile(source.c_str(), destination.c_str(), mode);
     EXPECT_EQ(result, 1) << "CompressFile failed, kind " << lastCompressFailure.kind;
     Bytes packed = result == 1 ? testing_support::ReadBytes(destination) : Bytes();
     remove(source.c_str());

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "decoder/decoder.h"
+#include "encoder/encoder.h"
 #include "support/test_support.h"
 
 namespace codec_testing {
@@ -44,7 +45,8 @@ struct DecodeOutcome {
 DecodeOutcome DecodeBytes(const testing_support::ScratchFolder& scratch, const Bytes& compressed);
 
 // Compresses input through CompressFile; fails the test if that returns 0.
-Bytes CompressBytes(const testing_support::ScratchFolder& scratch, const Bytes& input);
+Bytes CompressBytes(const testing_support::ScratchFolder& scratch, const Bytes& input,
+                    ParseMode mode = PARSE_LOOKAHEAD);
 
 // One code of a stream as the decoder met it.
 struct TracedCode {

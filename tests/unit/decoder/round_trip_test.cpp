@@ -113,47 +113,76 @@ class RoundTripTest : public ::testing::TestWithParam<RoundTripCase> {};
 TEST_P(RoundTripTest, DecoderGivesBackTheInput)
 {
     const RoundTripCase& c = GetParam();
-    printf("round trip %s (seeds fixed in the case table)\n", c.name);
     ScratchFolder scratch("roundtrip");
     const Bytes input = c.make();
-    const Bytes compressed = CompressBytes(scratch, input);
-    ASSERT_GE(compressed.size(), 4u);
-    const uint32_t field = static_cast<uint32_t>(compressed[0]) | (static_cast<uint32_t>(compressed[1]) << 8) |
-                           (static_cast<uint32_t>(compressed[2]) << 16) | (static_cast<uint32_t>(compressed[3]) << 24);
-    EXPECT_EQ(field, input.size());
+    // Both parses write what the decoder reads; greedy is also checked code
+    // by code against the longest nameable match.
+    for (const ParseMode mode : {PARSE_GREEDY, PARSE_LOOKAHEAD}) {
+        const bool checkGreedy = c.checkGreedy && mode == PARSE_GREEDY;
+        printf("round trip %s, %s parse (seeds fixed in the case table)\n", c.name,
+               mode == PARSE_GREEDY ? "greedy" : "look-ahead");
+        SCOPED_TRACE(mode == PARSE_GREEDY ? "greedy parse" : "look-ahead parse");
+        const Bytes compressed = CompressBytes(scratch, input, mode);
+        ASSERT_GE(compressed.size(), 4u);
+        const uint32_t field = static_cast<uint32_t>(compressed[0]) | (static_cast<uint32_t>(compressed[1]) << 8) |
+                               (static_cast<uint32_t>(compressed[2]) << 16) | (static_cast<uint32_t>(compressed[3]) << 24);
+        EXPECT_EQ(field, input.size());
 
-    const codec_testing::DecodeOutcome decoded = DecodeBytes(scratch, compressed);
-    ASSERT_EQ(decoded.result, 1) << "failure kind " << decoded.failure.kind << " at " << decoded.failure.outputOffset;
-    ASSERT_EQ(decoded.output.size(), input.size());
-    EXPECT_TRUE(decoded.output == input) << "decoded bytes differ";
-    EXPECT_EQ(codec_testing::CheckDictionary(), "");
+        const codec_testing::DecodeOutcome decoded = DecodeBytes(scratch, compressed);
+        ASSERT_EQ(decoded.result, 1) << "failure kind " << decoded.failure.kind << " at " << decoded.failure.outputOffset;
+        ASSERT_EQ(decoded.output.size(), input.size());
+        EXPECT_TRUE(decoded.output == input) << "decoded bytes differ";
+        EXPECT_EQ(codec_testing::CheckDictionary(), "");
 
-    const std::vector<TracedCode> trace = codec_testing::TraceDecode(compressed, scratch, c.checkGreedy ? &input : nullptr);
-    int maxLength = 0;
-    int reuses = 0;
-    bool full = false;
-    uint64_t produced = 0;
-    for (const TracedCode& t : trace) {
-        maxLength = std::max(maxLength, t.length);
-        reuses += t.reusedEntry ? 1 : 0;
-        full = full || t.entryCount == DICTIONARY_SIZE;
-        EXPECT_LT(t.code - LITERAL_COUNT, 1 << t.codeWidth) << "code wider than its width";
-        if (c.checkGreedy) {
-            ASSERT_EQ(t.length, t.longestNameable) << "not the longest nameable match at " << t.produced;
+        const std::vector<TracedCode> trace = codec_testing::TraceDecode(compressed, scratch, checkGreedy ? &input : nullptr);
+        int maxLength = 0;
+        int reuses = 0;
+        bool full = false;
+        uint64_t produced = 0;
+        for (const TracedCode& t : trace) {
+            maxLength = std::max(maxLength, t.length);
+            reuses += t.reusedEntry ? 1 : 0;
+            full = full || t.entryCount == DICTIONARY_SIZE;
+            EXPECT_LT(t.code - LITERAL_COUNT, 1 << t.codeWidth) << "code wider than its width";
+            if (checkGreedy) {
+                ASSERT_EQ(t.length, t.longestNameable) << "not the longest nameable match at " << t.produced;
+            }
+            produced += static_cast<uint64_t>(t.length);
         }
-        produced += static_cast<uint64_t>(t.length);
+        EXPECT_EQ(produced, input.size()) << "the last code must end exactly at the input's end";
+        EXPECT_GE(maxLength, c.phases.maxLengthAtLeast);
+        EXPECT_LE(maxLength, MAX_STRING_LENGTH);
+        EXPECT_EQ(full, c.phases.fillsDictionary);
+        EXPECT_GE(reuses, c.phases.reusesAtLeast);
+        printf("  %zu codes, %zu bytes, longest %d, full %d, codes that reused entries %d\n", trace.size(),
+               compressed.size(), maxLength, full ? 1 : 0, reuses);
     }
-    EXPECT_EQ(produced, input.size()) << "the last code must end exactly at the input's end";
-    EXPECT_GE(maxLength, c.phases.maxLengthAtLeast);
-    EXPECT_LE(maxLength, MAX_STRING_LENGTH);
-    EXPECT_EQ(full, c.phases.fillsDictionary);
-    EXPECT_GE(reuses, c.phases.reusesAtLeast);
-    printf("  %zu codes, longest %d, full %d, codes that reused entries %d\n", trace.size(), maxLength, full ? 1 : 0,
-           reuses);
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, RoundTripTest, ::testing::ValuesIn(RoundTripCases()),
                          codec_testing::CaseName<RoundTripCase>);
+
+struct SmallerCase {
+    const char* name;
+    std::function<Bytes()> make;
+};
+
+TEST(LookAheadParse, IsSmallerThanGreedyOnTextAndPrograms)
+{
+    const SmallerCase cases[] = {
+        {"text", [] { return Text(300000, 11u); }},
+        {"repeated_blocks", [] { return RepeatedBlocks(600000, 777u); }},
+        {"own_program", OwnProgram},
+    };
+    ScratchFolder scratch("roundtrip");
+    for (const SmallerCase& c : cases) {
+        const Bytes input = c.make();
+        const size_t greedy = CompressBytes(scratch, input, PARSE_GREEDY).size();
+        const size_t lookAhead = CompressBytes(scratch, input, PARSE_LOOKAHEAD).size();
+        printf("%s: greedy %zu bytes, look-ahead %zu bytes\n", c.name, greedy, lookAhead);
+        EXPECT_LT(lookAhead, greedy) << c.name;
+    }
+}
 
 TEST(EncoderOutput, WritesTheKnownVectorsBitForBit)
 {
