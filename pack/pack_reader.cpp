@@ -128,10 +128,10 @@ int ReadPackTable(FILE* pack, int64_t packLength, PackEntryList* list, const cha
     return 1;
 }
 
-void CopyStoredEntry(const char* stagedPath, FILE* pack, int32_t position, uint32_t size)
+int CopyStoredEntry(const char* stagedPath, FILE* pack, int32_t position, uint32_t size)
 {
     FILE* staged = fopen(stagedPath, "wb");
-    if (staged == nullptr) return;
+    if (staged == nullptr) return 0;
     if (fseek(pack, position, SEEK_SET) == 0) {
         unsigned char buffer[COPY_BLOCK];
         uint32_t left = size;
@@ -144,6 +144,7 @@ void CopyStoredEntry(const char* stagedPath, FILE* pack, int32_t position, uint3
         }
     }
     fclose(staged);
+    return 1;
 }
 
 int ExtractPack(const char* packPath, const char* installFolder, const ExtractReport* report)
@@ -183,7 +184,9 @@ int ExtractPack(const char* packPath, const char* installFolder, const ExtractRe
                     continue;
                 }
                 if (!StagedPathOfRow(staged, stagingFolder, row, report)) continue;
-                CopyStoredEntry(staged, pack, static_cast<int32_t>(position), row->size);
+                if (!CopyStoredEntry(staged, pack, static_cast<int32_t>(position), row->size)) {
+                    Tell(report, row->name, "cannot be staged: its folder is missing or a folder has its name");
+                }
             }
             result = 1;
         } else {

@@ -67,6 +67,7 @@ int ExtractPack(const char* packPath, const char* installFolder, const ExtractRe
 
 // Copies size bytes at position of pack to a new file at stagedPath, through
 // one 4096-byte buffer. If the staged file cannot be made the pack is not
-// touched. Stops at a short read, so no byte is written that the pack does
+// touched and 0 is returned (the launcher does not act on it; a tool reports
+// the row). Stops at a short read, so no byte is written that the pack does
 // not hold.
-void CopyStoredEntry(const char* stagedPath, FILE* pack, int32_t position, uint32_t size);
+int CopyStoredEntry(const char* stagedPath, FILE* pack, int32_t position, uint32_t size);

@@ -75,7 +75,10 @@ struct Checker {
         }
         // The copy is written through its own stream, by path.
         source.Close();
-        CopyStoredEntry(source.path().c_str(), pack, static_cast<int32_t>(position), row.size);
+        if (!CopyStoredEntry(source.path().c_str(), pack, static_cast<int32_t>(position), row.size)) {
+            Problem("file", row.name, "cannot copy the stored entry to a scratch file");
+            return;
+        }
         copy = fopen(source.path().c_str(), "rb");
         if (copy == nullptr) {
             Problem("file", row.name, "cannot read back the stored entry");
