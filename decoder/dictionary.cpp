@@ -10,9 +10,6 @@ void ResetDictionary()
     Dictionary& d = dictionary;
     for (int32_t v = 0; v < LITERAL_COUNT; ++v) {
         d.parent[v] = NO_ENTRY;
-        d.firstChild[v] = NO_ENTRY;
-        d.prevSibling[v] = NO_ENTRY;
-        d.nextSibling[v] = NO_ENTRY;
         d.byteValue[v] = static_cast<uint8_t>(v);
     }
     d.entryCount = LITERAL_COUNT;
@@ -34,16 +31,6 @@ void ResetDictionary()
     }
 }
 
-int32_t WalkChildList(int32_t p, int32_t b)
-{
-    const Dictionary& d = dictionary;
-    int32_t child = d.firstChild[p];
-    while (child != NO_ENTRY && d.byteValue[child] != b) {
-        child = d.nextSibling[child];
-    }
-    return child;
-}
-
 void OpenChildRow(int32_t p)
 {
     DictionaryIndex& x = dictionaryIndex;
@@ -54,6 +41,7 @@ void OpenChildRow(int32_t p)
         slot = static_cast<uint16_t>(NO_ENTRY);
     }
     x.childRowEpoch[p] = x.epoch;
+    x.childCount[p] = 0;
 }
 
 void AddExtensions(const int32_t* string, int32_t length, int32_t prevCode, int32_t prevLen)

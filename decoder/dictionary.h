@@ -18,16 +18,14 @@ const int32_t MAX_STRING_LENGTH = 100;
 // The string table shared by decoder and encoder. Entries form a tree (each
 // string entry extends its parent by byteValue) and all string entries in use
 // stand in the recency list, least recently used first. Links are entry
-// numbers, NO_ENTRY where there is none.
+// numbers, NO_ENTRY where there is none. The children of an entry are kept
+// in the child index of DictionaryIndex, not here.
 struct Dictionary {
     int32_t recencyHead;                    // least recent string entry
     int32_t recencyTail;                    // most recent string entry
     int32_t recencyPrev[DICTIONARY_SIZE];   // next less recent entry
     int32_t recencyNext[DICTIONARY_SIZE];   // next more recent entry
     int32_t entryCount;                     // entries below it are in use, 256..4096
-    int32_t prevSibling[DICTIONARY_SIZE];   // previous entry in the parent's child list
-    int32_t nextSibling[DICTIONARY_SIZE];   // next entry in the parent's child list
-    int32_t firstChild[DICTIONARY_SIZE];    // front of the entry's own child list
     int32_t parent[DICTIONARY_SIZE];        // the entry this one extends by one byte
     uint8_t byteValue[DICTIONARY_SIZE];     // last byte of the entry's string
 };
@@ -35,16 +33,18 @@ struct Dictionary {
 // The one dictionary of the process; zero until the first reset.
 extern Dictionary dictionary;
 
-// Tables beside the Dictionary that answer its questions faster; the
-// Dictionary itself stays the format's own tables.
+// The tables beside the Dictionary: the children of every entry, and the
+// string lengths.
 //
-// childRows is an index over the child lists, so that FindChild need not
-// walk them: childRows[p][b] is the child of p with byte b, or NO_ENTRY, but
-// only in a row whose childRowEpoch equals epoch; any other row stands for
-// an empty list. A reset empties every row at once by advancing the epoch,
-// and a row is cleared only when its entry next gets a child. As the
-// children of one entry have distinct bytes, the index gives exactly what
-// the list walk gives.
+// childRows is the only record of which entries are whose children:
+// childRows[p][b] is the child of p with byte b, or NO_ENTRY, but only in a
+// row whose childRowEpoch equals epoch; any other row stands for an entry
+// without children. A reset empties every row at once by advancing the
+// epoch, and a row is cleared only when its entry next gets a child. As the
+// children of one entry have distinct bytes, one slot per byte holds them
+// all. childCount[p] is the number of children of p while p's row is live;
+// it tells AddChild whether an entry taking on a new string may still name
+// children in its row.
 //
 // stringLength[n] is the length of n's string, set when n is taken into use,
 // so that a string can be written front to back straight into the output.
@@ -52,6 +52,7 @@ struct DictionaryIndex {
     uint16_t childRows[DICTIONARY_SIZE][LITERAL_COUNT];
     uint32_t childRowEpoch[DICTIONARY_SIZE];
     uint32_t epoch;  // never 0, once the first reset has run
+    uint16_t childCount[DICTIONARY_SIZE];
     uint8_t stringLength[DICTIONARY_SIZE];
 };
 extern DictionaryIndex dictionaryIndex;
@@ -61,22 +62,19 @@ extern DictionaryIndex dictionaryIndex;
 // when taken into use.
 void ResetDictionary();
 
-// The child of p whose byteValue is b (0..255), or NO_ENTRY; looked up in
-// the index, with the same answer as WalkChildList.
+// The child of p whose byteValue is b (0..255), or NO_ENTRY.
 inline int32_t FindChild(int32_t p, int32_t b)
 {
     const DictionaryIndex& x = dictionaryIndex;
     return x.childRowEpoch[p] == x.epoch ? x.childRows[p][b] : NO_ENTRY;
 }
 
-// The same answer found by walking p's child list.
-int32_t WalkChildList(int32_t p, int32_t b);
-
 // Makes p's index row live and empty, unless it is live already.
 void OpenChildRow(int32_t p);
 
-// Makes n a childless entry extending p by b, at the front of p's child list.
-// n must be in no child list.
+// Makes n a childless entry extending p by b: from now on FindChild(p, b)
+// gives n. n must be the child of no entry, and p must have no child with
+// byte b.
 inline void AddChild(int32_t p, int32_t n, int32_t b)
 {
     Dictionary& d = dictionary;
@@ -85,37 +83,28 @@ inline void AddChild(int32_t p, int32_t n, int32_t b)
         OpenChildRow(p);
     }
     x.childRows[p][b & 0xFF] = static_cast<uint16_t>(n);
+    x.childCount[p] = static_cast<uint16_t>(x.childCount[p] + 1);
     x.stringLength[n] = static_cast<uint8_t>(x.stringLength[p] + 1);
-    // n's own list becomes empty. The live row of an entry without children
-    // holds only NO_ENTRY (each child's slot is cleared as it leaves), so
-    // only a row that may still name children needs marking stale.
-    if (d.firstChild[n] != NO_ENTRY) {
+    // n becomes childless. The live row of an entry without children holds
+    // only NO_ENTRY (each child's slot is cleared as it leaves), so only a
+    // row that may still name children needs marking stale; a stale row's
+    // count means nothing, and marking it stale again is harmless.
+    if (x.childCount[n] != 0) {
         x.childRowEpoch[n] = 0;
+        x.childCount[n] = 0;
     }
     d.byteValue[n] = static_cast<uint8_t>(b & 0xFF);
-    d.firstChild[n] = NO_ENTRY;
     d.parent[n] = p;
-    d.prevSibling[n] = NO_ENTRY;
-    d.nextSibling[n] = d.firstChild[p];
-    if (d.nextSibling[n] != NO_ENTRY) {
-        d.prevSibling[d.nextSibling[n]] = n;
-    }
-    d.firstChild[p] = n;
 }
 
-// Takes n out of its parent's child list; n's own fields stay as they are.
+// Takes n out of its parent's children; n's own fields stay as they are.
 inline void UnlinkChild(int32_t n)
 {
-    Dictionary& d = dictionary;
-    dictionaryIndex.childRows[d.parent[n]][d.byteValue[n]] = static_cast<uint16_t>(NO_ENTRY);
-    if (d.prevSibling[n] == NO_ENTRY) {
-        d.firstChild[d.parent[n]] = d.nextSibling[n];
-    } else {
-        d.nextSibling[d.prevSibling[n]] = d.nextSibling[n];
-    }
-    if (d.nextSibling[n] != NO_ENTRY) {
-        d.prevSibling[d.nextSibling[n]] = d.prevSibling[n];
-    }
+    const Dictionary& d = dictionary;
+    DictionaryIndex& x = dictionaryIndex;
+    const int32_t p = d.parent[n];
+    x.childRows[p][d.byteValue[n]] = static_cast<uint16_t>(NO_ENTRY);
+    x.childCount[p] = static_cast<uint16_t>(x.childCount[p] - 1);
 }
 
 // Takes n out of the recency list. n must be in the list and not recencyTail;

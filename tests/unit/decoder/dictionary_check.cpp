@@ -13,11 +13,35 @@ std::string Problem(const char* what, int entry)
     return std::string(what) + " (entry " + std::to_string(entry) + ")";
 }
 
-}  // namespace
-
-std::string CheckDictionary()
+// Every used slot of p's row must name a string entry in use that extends p
+// by the slot's byte.
+std::string CheckRow(int p)
 {
     const Dictionary& d = dictionary;
+    for (int b = 0; b < LITERAL_COUNT; ++b) {
+        const int c = FindChild(p, b);
+        if (c == NO_ENTRY) continue;
+        if (c < LITERAL_COUNT || c >= d.entryCount) return Problem("child index names an entry not in use", p);
+        if (d.parent[c] != p) return Problem("child index names an entry of another parent", c);
+        if (d.byteValue[c] != b) return Problem("child index names an entry under another byte", c);
+    }
+    return std::string();
+}
+
+}  // namespace
+
+bool HasChildren(int32_t p)
+{
+    for (int32_t b = 0; b < LITERAL_COUNT; ++b) {
+        if (FindChild(p, b) != NO_ENTRY) return true;
+    }
+    return false;
+}
+
+std::string CheckDictionary(IndexRows rows)
+{
+    const Dictionary& d = dictionary;
+    const DictionaryIndex& x = dictionaryIndex;
     if (d.entryCount < LITERAL_COUNT || d.entryCount > DICTIONARY_SIZE) {
         return Problem("entryCount out of range", d.entryCount);
     }
@@ -42,42 +66,42 @@ std::string CheckDictionary()
     if (previous != d.recencyTail) return Problem("recencyTail is not the last entry", d.recencyTail);
     if (count != stringEntries) return Problem("recency list length differs from string entries", count);
 
-    // Child lists: every string entry once, under its own parent, bytes distinct.
-    std::vector<int> seen(DICTIONARY_SIZE, 0);
-    int children = 0;
+    // Children: every string entry in use stands in its parent's slot for its
+    // byte. One slot holds one entry, so the bytes of one parent's children
+    // are distinct and no entry is found under two parents.
+    std::vector<int> children(DICTIONARY_SIZE, 0);
+    for (int n = LITERAL_COUNT; n < d.entryCount; ++n) {
+        const int p = d.parent[n];
+        if (p < 0 || p >= d.entryCount) return Problem("parent not in use", n);
+        if (FindChild(p, d.byteValue[n]) != n) return Problem("child index misses an entry under its parent", n);
+        ++children[p];
+    }
     for (int p = 0; p < d.entryCount; ++p) {
-        std::vector<bool> bytes(256, false);
-        int before = NO_ENTRY;
-        for (int c = d.firstChild[p]; c != NO_ENTRY; c = d.nextSibling[c]) {
-            if (c < LITERAL_COUNT || c >= d.entryCount) return Problem("child list holds an entry not in use", c);
-            if (seen[c]++ > 0) return Problem("entry stands in two child lists or twice", c);
-            if (d.parent[c] != p) return Problem("child's parent differs from the list's owner", c);
-            if (d.prevSibling[c] != before) return Problem("prevSibling does not match", c);
-            if (bytes[d.byteValue[c]]) return Problem("two children with one byte", c);
-            bytes[d.byteValue[c]] = true;
-            if (FindChild(p, d.byteValue[c]) != c) return Problem("child index misses a listed child", c);
-            before = c;
-            ++children;
-        }
-        // The index must answer what the list walk answers for every byte.
-        for (int b = 0; b < LITERAL_COUNT; ++b) {
-            if (!bytes[b] && FindChild(p, b) != NO_ENTRY) return Problem("child index names a child the list lacks", p);
+        if (x.childRowEpoch[p] == x.epoch && x.childCount[p] != children[p]) {
+            return Problem("child count differs from the children", p);
         }
     }
-    if (children != stringEntries) return Problem("child lists miss string entries", children);
 
     for (int n = LITERAL_COUNT; n < d.entryCount; ++n) {
         int length = 1;
         for (int a = d.parent[n]; a != NO_ENTRY; a = d.parent[a]) {
             if (++length > MAX_STRING_LENGTH) return Problem("string longer than MAX_STRING_LENGTH", n);
         }
+        if (x.stringLength[n] != length) return Problem("recorded string length differs", n);
         const int p = d.parent[n];
         if (p >= LITERAL_COUNT && place[n] >= place[p]) {
             return Problem("string entry not less recent than its parent", n);
         }
     }
-    if (d.recencyHead != NO_ENTRY && d.firstChild[d.recencyHead] != NO_ENTRY) {
+    if (d.recencyHead != NO_ENTRY && children[d.recencyHead] != 0) {
         return Problem("recencyHead has children", d.recencyHead);
+    }
+
+    // No slot names anything but such a child.
+    const int scanned = rows == IndexRows::EVERY_ROW ? d.entryCount : LITERAL_COUNT;
+    for (int p = 0; p < scanned; ++p) {
+        const std::string problem = CheckRow(p);
+        if (!problem.empty()) return problem;
     }
     return std::string();
 }

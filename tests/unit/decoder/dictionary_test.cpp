@@ -111,8 +111,22 @@ TEST(DictionaryWorkedExample, EntriesAndRecencyAfterEachCode)
 // string front to back from the recorded lengths and reads the child index.
 // It must leave the dictionary exactly as ReadOutString followed by
 // AddExtensions leaves it, through growth, the full table and reuse.
+// A hash of FindChild for every entry in use and every byte.
+uint32_t ChildIndexAnswers()
+{
+    uint32_t hash = 2166136261u;
+    for (int32_t p = 0; p < dictionary.entryCount; ++p) {
+        for (int32_t b = 0; b < LITERAL_COUNT; ++b) {
+            hash = (hash ^ static_cast<uint32_t>(FindChild(p, b))) * 16777619u;
+        }
+    }
+    return hash;
+}
+
 // A hash of every field of the entries in use and of the list ends; the
-// entries above entryCount hold whatever an earlier test left there.
+// entries above entryCount hold whatever an earlier test left there. The
+// children follow from the parents and bytes; ChildIndexAnswers hashes
+// what the index itself says.
 uint32_t FingerprintInUse()
 {
     const Dictionary& d = dictionary;
@@ -122,9 +136,9 @@ uint32_t FingerprintInUse()
     mix(d.recencyHead);
     mix(d.recencyTail);
     for (int32_t n = 0; n < d.entryCount; ++n) {
-        for (int32_t field : {d.parent[n], d.firstChild[n], d.byteValue[n] + 0}) mix(field);
+        for (int32_t field : {d.parent[n], d.byteValue[n] + 0}) mix(field);
         if (n >= LITERAL_COUNT) {
-            for (int32_t field : {d.prevSibling[n], d.nextSibling[n], d.recencyPrev[n], d.recencyNext[n]}) mix(field);
+            for (int32_t field : {d.recencyPrev[n], d.recencyNext[n]}) mix(field);
         }
     }
     return hash;
@@ -148,6 +162,7 @@ TEST(FusedStep, LeavesTheDictionaryAsReadOutThenAddExtensions)
         printf("fused step %s seed %u\n", c.name, c.seed);
         std::vector<std::string> strings[2];
         std::vector<uint32_t> fingerprints[2];
+        uint32_t childAnswers[2] = {0, 0};
         Dictionary after[2];
         for (int way = 0; way < 2; ++way) {
             std::mt19937 generator(c.seed);
@@ -169,15 +184,18 @@ TEST(FusedStep, LeavesTheDictionaryAsReadOutThenAddExtensions)
                 }
                 strings[way].emplace_back(buffer + MAX_STRING_LENGTH - length, buffer + MAX_STRING_LENGTH);
                 if (i % 101 == 0) fingerprints[way].push_back(FingerprintInUse());
+                if (i % 404 == 0) fingerprints[way].push_back(ChildIndexAnswers());
             }
             if (c.codeRange == DICTIONARY_SIZE) {
                 EXPECT_EQ(dictionary.entryCount, DICTIONARY_SIZE) << "never reused";
             }
             EXPECT_EQ(CheckDictionary(), "") << c.name;
+            childAnswers[way] = ChildIndexAnswers();
             memcpy(&after[way], &dictionary, sizeof dictionary);
         }
         EXPECT_EQ(strings[0], strings[1]) << c.name;
         EXPECT_EQ(fingerprints[0], fingerprints[1]) << c.name;
+        EXPECT_EQ(childAnswers[0], childAnswers[1]) << c.name;
         EXPECT_EQ(memcmp(&after[0], &after[1], sizeof after[0]), 0) << c.name;
     }
     ResetDictionary();
@@ -324,7 +342,7 @@ TEST_F(FullDictionary, NewEntryTakesTheNumberOfTheLeastRecentLeaf)
     const int32_t head = dictionary.recencyHead;
     const int32_t oldParent = dictionary.parent[head];
     const uint8_t oldByte = dictionary.byteValue[head];
-    ASSERT_EQ(dictionary.firstChild[head], NO_ENTRY) << "least recent entry is not a leaf";
+    ASSERT_FALSE(codec_testing::HasChildren(head)) << "least recent entry is not a leaf";
     ASSERT_EQ(FindChild(oldParent, oldByte), head);
 
     int32_t b = 0;
@@ -352,9 +370,12 @@ TEST_F(FullDictionary, LeastRecentEntryIsNeverItsOwnChild)
     ASSERT_LT(b, 256);
     Dictionary before;
     memcpy(&before, &dictionary, sizeof before);
+    static DictionaryIndex indexBefore;
+    memcpy(&indexBefore, &dictionaryIndex, sizeof indexBefore);
     const int32_t string[2] = {b, (b + 1) % 256};
     AddExtensions(string, 2, head, static_cast<int32_t>(StringOf(head).size()));
     EXPECT_EQ(memcmp(&before, &dictionary, sizeof before), 0) << "a full dictionary changed for prevCode == recencyHead";
+    EXPECT_EQ(memcmp(&indexBefore, &dictionaryIndex, sizeof indexBefore), 0) << "the child index changed for prevCode == recencyHead";
 }
 
 TEST_F(FullDictionary, ReuseKeepsTheTreeWhileWidthCatchesUpToTwelve)
@@ -381,7 +402,7 @@ TEST_F(FullDictionary, ReuseKeepsTheTreeWhileWidthCatchesUpToTwelve)
         const int32_t headParent = full ? dictionary.parent[head] : NO_ENTRY;
         const uint8_t headByte = full ? dictionary.byteValue[head] : 0;
         if (full) {
-            ASSERT_EQ(dictionary.firstChild[head], NO_ENTRY) << "least recent entry has children";
+            ASSERT_FALSE(codec_testing::HasChildren(head)) << "least recent entry has children";
         }
         AddExtensions(buffer + MAX_STRING_LENGTH - length, length, step.prevCode, step.prevLen);
         if (full && (dictionary.parent[head] != headParent || dictionary.byteValue[head] != headByte)) {
