@@ -3,6 +3,29 @@
 #include "decoder/dictionary.h"
 #include "decoder/dictionary_update.h"
 
+namespace {
+
+// RecencyUnlink(node), then RecencyInsert(node, recencyTail), with both ends
+// of the list held in the caller's locals. node is a string entry other than
+// the tail, so it has a more recent neighbour.
+inline void MoveToMostRecent(int32_t node, int32_t* recencyPrev, int32_t* recencyNext, int32_t& head, int32_t& tail)
+{
+    const int32_t less = recencyPrev[node];
+    const int32_t more = recencyNext[node];
+    if (less == NO_ENTRY) {
+        head = more;
+    } else {
+        recencyNext[less] = more;
+    }
+    recencyPrev[more] = less;
+    recencyPrev[node] = tail;
+    recencyNext[node] = NO_ENTRY;
+    recencyNext[tail] = node;
+    tail = node;
+}
+
+}  // namespace
+
 void ResetCodeStep(CodeStep* step)
 {
     step->codeWidth = 1;
@@ -23,23 +46,7 @@ int32_t ReadOutString(int32_t code, int32_t* stringBuffer)
     // The tree keeps every path within MAX_STRING_LENGTH entries; the bound
     // only makes the buffer writes provably stay inside it.
     while (node != NO_ENTRY && length < MAX_STRING_LENGTH) {
-        if (node >= LITERAL_COUNT && node != tail) {
-            // RecencyUnlink(node), then RecencyInsert(node, recencyTail),
-            // with both ends of the list held in locals. node has a more
-            // recent neighbour, as it is not the tail.
-            const int32_t less = recencyPrev[node];
-            const int32_t more = recencyNext[node];
-            if (less == NO_ENTRY) {
-                head = more;
-            } else {
-                recencyNext[less] = more;
-            }
-            recencyPrev[more] = less;
-            recencyPrev[node] = tail;
-            recencyNext[node] = NO_ENTRY;
-            recencyNext[tail] = node;
-            tail = node;
-        }
+        if (node >= LITERAL_COUNT && node != tail) MoveToMostRecent(node, recencyPrev, recencyNext, head, tail);
         length += 1;
         stringBuffer[MAX_STRING_LENGTH - length] = d.byteValue[node];
         node = d.parent[node];
@@ -64,20 +71,7 @@ int32_t TakeCodeInto(CodeStep* step, int32_t code, uint8_t* out)
     const int32_t length = recorded < MAX_STRING_LENGTH ? recorded : MAX_STRING_LENGTH;
     int32_t node = code;
     for (int32_t position = length - 1; position >= 0 && node != NO_ENTRY; --position) {
-        if (node >= LITERAL_COUNT && node != tail) {
-            const int32_t less = recencyPrev[node];
-            const int32_t more = recencyNext[node];
-            if (less == NO_ENTRY) {
-                head = more;
-            } else {
-                recencyNext[less] = more;
-            }
-            recencyPrev[more] = less;
-            recencyPrev[node] = tail;
-            recencyNext[node] = NO_ENTRY;
-            recencyNext[tail] = node;
-            tail = node;
-        }
+        if (node >= LITERAL_COUNT && node != tail) MoveToMostRecent(node, recencyPrev, recencyNext, head, tail);
         out[position] = d.byteValue[node];
         node = d.parent[node];
     }
