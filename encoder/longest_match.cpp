@@ -4,41 +4,11 @@
 
 namespace {
 
-// Length of the longest nameable match at input (available >= 1) for the
-// index limit `limit` (256 + the width threshold); 1 for a literal.
-int32_t NameableMatchLength(int32_t limit, const uint8_t* input, size_t available)
+// The deepest entry below `limit` (256 + the width threshold) on the trie
+// path along input (available >= 1), at most MAX_STRING_LENGTH bytes; the
+// literal input[0] when no string entry qualifies. Its length goes to *length.
+int32_t DeepestNameable(int32_t limit, const uint8_t* input, size_t available, int32_t* length)
 {
-    const size_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? available : MAX_STRING_LENGTH;
-    int32_t node = input[0];
-    int32_t bestLength = 1;
-    for (size_t j = 1; j < reach; ++j) {
-        node = FindChild(node, input[j]);
-        if (node == NO_ENTRY) {
-            break;
-        }
-        if (node < limit) {
-            bestLength = static_cast<int32_t>(j + 1);
-        }
-    }
-    return bestLength;
-}
-
-// How far `codes` greedy matches reach from input, with the index limit
-// `limit`, within available bytes.
-size_t GreedyReach(int32_t limit, const uint8_t* input, size_t available, int codes)
-{
-    size_t reached = 0;
-    for (int i = 0; i < codes && reached < available; ++i) {
-        reached += static_cast<size_t>(NameableMatchLength(limit, input + reached, available - reached));
-    }
-    return reached;
-}
-
-}  // namespace
-
-int32_t FindLongestNameableMatch(const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength)
-{
-    const int32_t limit = LITERAL_COUNT + step.widthThreshold;
     const size_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? available : MAX_STRING_LENGTH;
     int32_t node = input[0];
     int32_t best = node;
@@ -53,8 +23,28 @@ int32_t FindLongestNameableMatch(const CodeStep& step, const uint8_t* input, siz
             bestLength = static_cast<int32_t>(j + 1);
         }
     }
-    *matchLength = bestLength;
+    *length = bestLength;
     return best;
+}
+
+// How far `codes` greedy matches reach from input, with the index limit
+// `limit`, within available bytes.
+size_t GreedyReach(int32_t limit, const uint8_t* input, size_t available, int codes)
+{
+    size_t reached = 0;
+    for (int i = 0; i < codes && reached < available; ++i) {
+        int32_t length = 0;
+        DeepestNameable(limit, input + reached, available - reached, &length);
+        reached += static_cast<size_t>(length);
+    }
+    return reached;
+}
+
+}  // namespace
+
+int32_t FindLongestNameableMatch(const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength)
+{
+    return DeepestNameable(LITERAL_COUNT + step.widthThreshold, input, available, matchLength);
 }
 
 int32_t FindFurthestReachingMatch(const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength)

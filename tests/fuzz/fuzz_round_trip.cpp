@@ -9,18 +9,9 @@
 #include "decoder/decoder.h"
 #include "encoder/encoder.h"
 #include "fuzz_scratch.h"
+#include "fuzz_index_rows.h"
 #include "unit/decoder/dictionary_check.h"
 
-namespace {
-// The dictionary check reads every row of the child index in the replays,
-// which run once over the corpus; under the fuzzing engine, which checks
-// hundreds of inputs a second, only the rows of the literal entries.
-#ifdef QDX_FUZZING_ENGINE
-const codec_testing::IndexRows CHECKED_ROWS = codec_testing::IndexRows::LITERAL_ROWS;
-#else
-const codec_testing::IndexRows CHECKED_ROWS = codec_testing::IndexRows::EVERY_ROW;
-#endif
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
