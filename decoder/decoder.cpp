@@ -83,6 +83,8 @@ int DecodeBetween(FILE* source, FILE* destination, uint32_t uncompressedSize)
 
 void ResetDecoder()
 {
+    // The decoder never looks a child up by number (see DictionaryIndex).
+    dictionaryIndex.keepChildNumbers = false;
     ResetDictionary();
     ResetCodeStep(&decoderState.step);
     bitReader.Reset();

@@ -36,24 +36,33 @@ extern Dictionary dictionary;
 // The tables beside the Dictionary: the children of every entry, and the
 // string lengths.
 //
-// childRows is the only record of which entries are whose children:
-// childRows[p][b] is the child of p with byte b, or NO_ENTRY, but only in a
-// row whose childRowEpoch equals epoch; any other row stands for an entry
-// without children. A reset empties every row at once by advancing the
-// epoch, and a row is cleared only when its entry next gets a child. As the
-// children of one entry have distinct bytes, one slot per byte holds them
-// all. childCount[p] is the number of children of p while p's row is live;
-// it tells AddChild whether an entry taking on a new string may still name
-// children in its row.
+// childBits is the only record of which entries have which children: bit b
+// of row p (bit b % 64 of word b / 64) is set when p has a child with byte b.
+// A row is cleared when its entry is taken into use, and the literal rows at
+// every reset, so the row of every entry in use is exact; rows of entries not
+// in use are never read. At 32 bytes a row the bits of all entries fit in
+// the processor's nearer caches, which is what keeps the update rule's
+// per-byte test fast.
+//
+// childRows[p][b] is the number of the child of p with byte b, for the trie
+// walks of the encoder. Only a caller that asks for them has them kept: a
+// store per new entry into a table of 2 MB costs the decoder more than the
+// rest of its update, and the decoder never looks a child's number up. The
+// request, keepChildNumbers, is taken up by the next reset and holds until
+// the reset after it, so the rows of one file are kept whole or not at all.
+// A kept slot is valid only where the bit is set; the others hold whatever
+// an earlier child left there. As the children of one entry have distinct
+// bytes, one slot per byte holds them all.
 //
 // stringLength[n] is the length of n's string, set when n is taken into use,
 // so that a string can be written front to back straight into the output.
+const int32_t CHILD_WORDS = LITERAL_COUNT / 64;
 struct DictionaryIndex {
+    uint64_t childBits[DICTIONARY_SIZE][CHILD_WORDS];
     uint16_t childRows[DICTIONARY_SIZE][LITERAL_COUNT];
-    uint32_t childRowEpoch[DICTIONARY_SIZE];
-    uint32_t epoch;  // never 0, once the first reset has run
-    uint16_t childCount[DICTIONARY_SIZE];
     uint8_t stringLength[DICTIONARY_SIZE];
+    bool keepChildNumbers;  // asked for by the caller, before a reset
+    bool childNumbersKept;  // childRows is kept since the last reset
 };
 extern DictionaryIndex dictionaryIndex;
 
@@ -62,15 +71,26 @@ extern DictionaryIndex dictionaryIndex;
 // when taken into use.
 void ResetDictionary();
 
-// The child of p whose byteValue is b (0..255), or NO_ENTRY.
+// Whether p has a child whose byteValue is b (0..255).
+inline bool HasChild(int32_t p, int32_t b)
+{
+    return ((dictionaryIndex.childBits[p][(b & 0xFF) >> 6] >> (b & 63)) & 1u) != 0;
+}
+
+// The child of p with byte b when the rows are not kept: a search of every
+// entry in use, for checks and tools, never for a hot path.
+int32_t SearchChild(int32_t p, int32_t b);
+
+// The child of p whose byteValue is b (0..255), or NO_ENTRY. Fast while the
+// child numbers are kept (see DictionaryIndex), correct either way.
 inline int32_t FindChild(int32_t p, int32_t b)
 {
     const DictionaryIndex& x = dictionaryIndex;
-    return x.childRowEpoch[p] == x.epoch ? x.childRows[p][b] : NO_ENTRY;
+    if (!HasChild(p, b)) {
+        return NO_ENTRY;
+    }
+    return x.childNumbersKept ? x.childRows[p][b & 0xFF] : SearchChild(p, b);
 }
-
-// Makes p's index row live and empty, unless it is live already.
-void OpenChildRow(int32_t p);
 
 // Makes n a childless entry extending p by b: from now on FindChild(p, b)
 // gives n. n must be the child of no entry, and p must have no child with
@@ -79,21 +99,16 @@ inline void AddChild(int32_t p, int32_t n, int32_t b)
 {
     Dictionary& d = dictionary;
     DictionaryIndex& x = dictionaryIndex;
-    if (x.childRowEpoch[p] != x.epoch) {
-        OpenChildRow(p);
+    b &= 0xFF;
+    x.childBits[p][b >> 6] |= uint64_t(1) << (b & 63);
+    if (x.childNumbersKept) {
+        x.childRows[p][b] = static_cast<uint16_t>(n);
     }
-    x.childRows[p][b & 0xFF] = static_cast<uint16_t>(n);
-    x.childCount[p] = static_cast<uint16_t>(x.childCount[p] + 1);
+    for (uint64_t& word : x.childBits[n]) {
+        word = 0;
+    }
     x.stringLength[n] = static_cast<uint8_t>(x.stringLength[p] + 1);
-    // n becomes childless. The live row of an entry without children holds
-    // only NO_ENTRY (each child's slot is cleared as it leaves), so only a
-    // row that may still name children needs marking stale; a stale row's
-    // count means nothing, and marking it stale again is harmless.
-    if (x.childCount[n] != 0) {
-        x.childRowEpoch[n] = 0;
-        x.childCount[n] = 0;
-    }
-    d.byteValue[n] = static_cast<uint8_t>(b & 0xFF);
+    d.byteValue[n] = static_cast<uint8_t>(b);
     d.parent[n] = p;
 }
 
@@ -101,10 +116,8 @@ inline void AddChild(int32_t p, int32_t n, int32_t b)
 inline void UnlinkChild(int32_t n)
 {
     const Dictionary& d = dictionary;
-    DictionaryIndex& x = dictionaryIndex;
-    const int32_t p = d.parent[n];
-    x.childRows[p][d.byteValue[n]] = static_cast<uint16_t>(NO_ENTRY);
-    x.childCount[p] = static_cast<uint16_t>(x.childCount[p] - 1);
+    const int32_t b = d.byteValue[n];
+    dictionaryIndex.childBits[d.parent[n]][b >> 6] &= ~(uint64_t(1) << (b & 63));
 }
 
 // Takes n out of the recency list. n must be in the list and not recencyTail;

@@ -16,16 +16,14 @@ inline void AddExtensionsOf(const Byte* string, int32_t length, int32_t prevCode
         return;
     }
     Dictionary& d = dictionary;
-    DictionaryIndex& x = dictionaryIndex;
     // Position i would add an entry of prevLen + 1 bytes, but the rule stops
     // at the first i with prevLen + i + 1 > MAX_STRING_LENGTH.
     const int32_t room = MAX_STRING_LENGTH - prevLen;
     const int32_t end = length < room ? length : room;
-    const uint16_t* row = x.childRows[prevCode];
-    bool rowLive = x.childRowEpoch[prevCode] == x.epoch;
+    const uint64_t* bits = dictionaryIndex.childBits[prevCode];
     for (int32_t i = 0; i < end; ++i) {
         const int32_t b = static_cast<int32_t>(string[i]) & 0xFF;
-        if (rowLive && row[b] != NO_ENTRY) {
+        if ((bits[b >> 6] >> (b & 63)) & 1u) {
             continue;
         }
         int32_t n;
@@ -43,7 +41,6 @@ inline void AddExtensionsOf(const Byte* string, int32_t length, int32_t prevCode
             UnlinkChild(n);
         }
         AddChild(prevCode, n, b);
-        rowLive = true;
         // RecencyInsert(n, after) with `after` read now: the tail for a
         // literal parent; for a string parent its less recent neighbour, so n
         // lands right before the parent (at the head when the parent is it).

@@ -151,7 +151,9 @@ int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes, Parse
         return 0;
     }
 
-    // The same dictionary code as the decoder, driven through the same steps.
+    // The same dictionary code as the decoder, driven through the same steps;
+    // the trie walks look children up by number, so the numbers are kept.
+    dictionaryIndex.keepChildNumbers = true;
     ResetDictionary();
     CodeStep step;
     ResetCodeStep(&step);

@@ -9,7 +9,6 @@
 
 #include "decoder/decoder.h"
 #include "fuzz_scratch.h"
-#include "fuzz_index_rows.h"
 #include "unit/decoder/dictionary_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -33,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (output.size() >= static_cast<uint64_t>(promised) + MAX_STRING_LENGTH) Fail("more than one string past the length");
     }
     // Decoding starts, and so resets the dictionary, only after a whole length field.
-    if (size >= 4 && !codec_testing::CheckDictionary(CHECKED_ROWS).empty()) {
-        Fail(codec_testing::CheckDictionary(CHECKED_ROWS).c_str());
+    if (size >= 4 && !codec_testing::CheckDictionary().empty()) {
+        Fail(codec_testing::CheckDictionary().c_str());
     }
 
     // The stream entry point on the same bytes must agree with the file one.

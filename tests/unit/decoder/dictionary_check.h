@@ -5,24 +5,17 @@
 
 namespace codec_testing {
 
-// Which rows of the child index CheckDictionary reads slot by slot.
-enum class IndexRows {
-    EVERY_ROW,      // the rows of all entries in use: up to 4096 x 256 slots
-    LITERAL_ROWS,   // only the rows of the 256 literal entries
-};
-
 // Empty when the process-wide dictionary is consistent: literal entries
-// intact, entries 256..entryCount-1 each once in a well-linked recency list
-// and each in its parent's child index slot for its byte, a child count that
-// matches the children of every entry with a live row, no string over
-// MAX_STRING_LENGTH, every string entry less recent than a string-entry
-// parent, a childless recencyHead. Those checks take time proportional to
-// the entries. Then every used slot of the rows named by `rows` must name an
-// entry in use whose parent and byte match the slot. Otherwise the first
-// violation found.
-std::string CheckDictionary(IndexRows rows = IndexRows::EVERY_ROW);
+// intact; entries 256..entryCount-1 each once in a well-linked recency list;
+// the child bits of every entry in use exactly the bytes of its children, no
+// two children of one parent sharing a byte, and, while child numbers are
+// kept, each child's number in its parent's row; no string over
+// MAX_STRING_LENGTH and every recorded length right; every string entry less
+// recent than a string-entry parent; a childless recencyHead. Otherwise the
+// first violation found. Takes time proportional to the entries.
+std::string CheckDictionary();
 
-// True when the index names any child of entry p (reads its 256 slots).
+// True when entry p has any child.
 bool HasChildren(int32_t p);
 
 }  // namespace codec_testing

@@ -21,6 +21,7 @@ struct MatchCase {
 //   300 ab, 257 abc, 3000 abcd, 258 abcde, 259 xy; 1000+L: z repeated L times.
 void BuildTrie()
 {
+    dictionaryIndex.keepChildNumbers = true;  // as the encoder has them
     ResetDictionary();
     dictionary.entryCount = DICTIONARY_SIZE;
     AddChild('a', 300, 'b');
