@@ -428,4 +428,76 @@ TEST_F(FullDictionary, ReuseKeepsTheTreeWhileWidthCatchesUpToTwelve)
     EXPECT_EQ(CheckDictionary(), "");
 }
 
+// The check every decoder test leans on must see each kind of damage: one
+// field of a full, well-used dictionary spoiled at a time, in both modes of
+// the child numbers.
+struct DamageCase {
+    const char* name;
+    const char* expected;  // the start of the problem it must report
+    void (*spoil)(int32_t entry);
+};
+
+int32_t SomeByteWithoutChild(int32_t p)
+{
+    int32_t b = 0;
+    while (b < LITERAL_COUNT && HasChild(p, b)) ++b;
+    return b;
+}
+
+TEST(DictionaryCheck, ReportsEachKindOfDamage)
+{
+    const DamageCase cases[] = {
+        {"stray child bit", "child bits differ",
+         [](int32_t n) {
+             const int32_t b = SomeByteWithoutChild(n);
+             dictionaryIndex.childBits[n][b / 64] |= uint64_t(1) << (b % 64);
+         }},
+        {"child bit cleared", "child bits differ",
+         [](int32_t n) { const int32_t b = dictionary.byteValue[n]; dictionaryIndex.childBits[dictionary.parent[n]][b / 64] &= ~(uint64_t(1) << (b % 64)); }},
+        {"two children under one byte", "two children of one parent share a byte",
+         [](int32_t n) {
+             const int32_t other = n + 1;
+             dictionary.parent[other] = dictionary.parent[n];
+             dictionary.byteValue[other] = dictionary.byteValue[n];
+         }},
+        {"recency link broken", "recencyPrev does not match", [](int32_t n) { dictionary.recencyPrev[n] = n; }},
+        {"length not recorded", "recorded string length differs",
+         [](int32_t n) { dictionaryIndex.stringLength[n] = static_cast<uint8_t>(dictionaryIndex.stringLength[n] + 1); }},
+        {"literal changed", "literal entry changed", [](int32_t) { dictionary.byteValue['q'] = 'r'; }},
+    };
+    for (int keep = 0; keep < 2; ++keep) {
+        for (const DamageCase& c : cases) {
+            dictionaryIndex.keepChildNumbers = keep == 1;
+            std::mt19937 generator(2024u);
+            ResetDictionary();
+            CodeStep step;
+            ResetCodeStep(&step);
+            int32_t buffer[MAX_STRING_LENGTH];
+            for (int i = 0; i < 20000; ++i) {
+                TakeCode(&step, static_cast<int32_t>(generator() % static_cast<uint32_t>(dictionary.entryCount)), buffer);
+            }
+            ASSERT_EQ(dictionary.entryCount, DICTIONARY_SIZE);
+            ASSERT_EQ(CheckDictionary(), "") << c.name;
+            c.spoil(1000);
+            const std::string problem = CheckDictionary();
+            EXPECT_EQ(problem.compare(0, strlen(c.expected), c.expected), 0)
+                << c.name << " (numbers kept " << keep << "): " << problem;
+        }
+    }
+    // With the numbers kept, a wrong number in a parent's row shows too.
+    dictionaryIndex.keepChildNumbers = true;
+    ResetDictionary();
+    CodeStep step;
+    ResetCodeStep(&step);
+    int32_t buffer[MAX_STRING_LENGTH];
+    for (int i = 0; i < 5000; ++i) {
+        TakeCode(&step, static_cast<int32_t>(i * 7919 % dictionary.entryCount), buffer);
+    }
+    const int32_t n = 300;
+    dictionaryIndex.childRows[dictionary.parent[n]][dictionary.byteValue[n]] = 301;
+    EXPECT_EQ(CheckDictionary().compare(0, 21, "child number not kept"), 0) << CheckDictionary();
+    dictionaryIndex.keepChildNumbers = false;
+    ResetDictionary();
+}
+
 }  // namespace
