@@ -180,6 +180,23 @@ TEST_F(QdxpackPack, CheckAndExtractNameHostileRows)
     EXPECT_FALSE(Exists(scratch / "escape.txt"));
 }
 
+// Windows would put \A\b inside \a, a file system that tells case apart
+// would not: check calls such a pack unsound wherever it runs.
+TEST_F(QdxpackPack, CheckNamesAFolderFoundOnlyInOtherLetterCase)
+{
+    PackImage image;
+    image.Folder("\\a");
+    image.Folder("\\A\\b");
+    image.File("\\Installer.exe", STORED_A);
+    image.File("\\a\\b\\x.txt", STORED_A);
+    std::string pack = scratch / "case.qdx";
+    WriteBytes(pack, image.Build());
+    EXPECT_EQ(1, Qdxpack({"check", pack}));
+    EXPECT_NE(std::string::npos, said.find("'\\A\\b': its folder stands in the folder table before it only in other letter case")) << said;
+    EXPECT_NE(std::string::npos, said.find("'\\a\\b\\x.txt': its folder stands in the folder table before it only in other letter case")) << said;
+    EXPECT_NE(std::string::npos, said.find("2 problems")) << said;
+}
+
 TEST_F(QdxpackPack, ErrorsNameTheFileAndExitNonZero)
 {
     EXPECT_EQ(1, Qdxpack({"list", scratch / "missing.qdx"}));

@@ -41,8 +41,10 @@ struct Checker {
     }
 
     // The checks every row's name gets; returns true when the name is usable.
+    // folders holds the folder rows so far as they are spelt, foldedFolders
+    // the same names in lower case.
     bool CheckName(const char* kind, const PackEntry& row, const std::set<std::string>& folders,
-                   std::set<std::string>* seen)
+                   const std::set<std::string>& foldedFolders, std::set<std::string>* seen)
     {
         const char* problem = PackNameProblem(row.name);
         if (problem != nullptr) {
@@ -56,8 +58,14 @@ struct Checker {
             Problem(kind, row.name, "the same name (ignoring case) stands in an earlier row");
         }
         std::string parent = ParentOf(row.name);
-        if (!parent.empty() && folders.count(Folded(parent)) == 0) {
-            Problem(kind, row.name, "its folder is not in the folder table before it");
+        // Windows would find a folder spelt in other letters, a file system
+        // that tells case apart would not: a pack sound for one only is not
+        // sound.
+        if (!parent.empty() && folders.count(parent) == 0) {
+            Problem(kind, row.name,
+                    foldedFolders.count(Folded(parent)) != 0
+                        ? "its folder stands in the folder table before it only in other letter case"
+                        : "its folder is not in the folder table before it");
         }
         return true;
     }
@@ -114,13 +122,17 @@ int RunCheck(const char* command, int operandCount, char** operands)
     if (pack == nullptr) return EXIT_FAILED;
 
     std::set<std::string> folders;
+    std::set<std::string> foldedFolders;
     std::set<std::string> seen;
     for (const PackEntry* row = tables.folders.head; row != nullptr; row = row->next) {
-        if (checker.CheckName("folder", *row, folders, &seen)) folders.insert(Folded(row->name));
+        if (checker.CheckName("folder", *row, folders, foldedFolders, &seen)) {
+            folders.insert(row->name);
+            foldedFolders.insert(Folded(row->name));
+        }
     }
     bool hasInstaller = false;
     for (const PackEntry* row = tables.files.head; row != nullptr; row = row->next) {
-        if (!checker.CheckName("file", *row, folders, &seen)) continue;
+        if (!checker.CheckName("file", *row, folders, foldedFolders, &seen)) continue;
         if (Folded(row->name) == "\\installer.exe") hasInstaller = true;
         int64_t position = 0;
         const char* problem = nullptr;
