@@ -82,9 +82,9 @@ private:
     bool failed;
 };
 
-// Bytes of input looked at before a code is chosen: the string of one code
-// and of the ones the look-ahead parse follows after it.
-const size_t LOOK_AHEAD = (1 + LOOK_AHEAD_CODES) * static_cast<size_t>(MAX_STRING_LENGTH);
+// Bytes of input looked at before a code is chosen: the planned parse's
+// horizon and the longest string that may start before it.
+const size_t LOOK_AHEAD = static_cast<size_t>(PLAN_MAX_AHEAD) + static_cast<size_t>(MAX_STRING_LENGTH);
 
 // The input with at least LOOK_AHEAD bytes in view while any remain, read
 // block by block.
@@ -161,6 +161,9 @@ int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes, Parse
     InputWindow input(source);
     BitWriter bits(destination);
     uint64_t consumed = 0;
+    // Kept across codes; too big for some threads' stacks.
+    static ParsePlan plan;
+    ResetParsePlan(&plan);
 
     for (;;) {
         if (!input.Refill()) {
@@ -178,7 +181,7 @@ int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes, Parse
         int32_t matchLength = 0;
         const int32_t code = mode == PARSE_GREEDY
                                  ? FindLongestNameableMatch(step, input.Data(), input.Available(), &matchLength)
-                                 : FindFurthestReachingMatch(step, input.Data(), input.Available(), &matchLength);
+                                 : FindPlannedMatch(&plan, step, input.Data(), input.Available(), &matchLength);
         if (code < LITERAL_COUNT) {
             bits.Write(0, 1);
             bits.Write(static_cast<uint32_t>(code), 8);
@@ -186,7 +189,13 @@ int CompressStream(FILE* source, FILE* destination, uint64_t* storedBytes, Parse
             bits.Write(1, 1);
             bits.Write(static_cast<uint32_t>(code - LITERAL_COUNT), step.codeWidth);
         }
+        if (mode != PARSE_GREEDY) {
+            NoteStepStart(&plan, step);
+        }
         const int32_t length = TakeCodeInto(&step, code, decoded);
+        if (mode != PARSE_GREEDY) {
+            NoteStepEnd(&plan, length);
+        }
         // What the decoder will write for this code must be the input here.
         if (length != matchLength || memcmp(decoded, input.Data(), static_cast<size_t>(length)) != 0) {
             Fail(COMPRESS_OUT_OF_STEP, consumed, 0);

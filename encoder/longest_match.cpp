@@ -27,19 +27,6 @@ int32_t DeepestNameable(int32_t limit, const uint8_t* input, size_t available, i
     return best;
 }
 
-// How far `codes` greedy matches reach from input, with the index limit
-// `limit`, within available bytes.
-size_t GreedyReach(int32_t limit, const uint8_t* input, size_t available, int codes)
-{
-    size_t reached = 0;
-    for (int i = 0; i < codes && reached < available; ++i) {
-        int32_t length = 0;
-        DeepestNameable(limit, input + reached, available - reached, &length);
-        reached += static_cast<size_t>(length);
-    }
-    return reached;
-}
-
 }  // namespace
 
 int32_t FindLongestNameableMatch(const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength)
@@ -47,36 +34,179 @@ int32_t FindLongestNameableMatch(const CodeStep& step, const uint8_t* input, siz
     return DeepestNameable(LITERAL_COUNT + step.widthThreshold, input, available, matchLength);
 }
 
-int32_t FindFurthestReachingMatch(const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength)
-{
-    const int32_t limit = LITERAL_COUNT + step.widthThreshold;
-    // The codes after this one may be read one bit wider.
-    const bool widens = dictionary.entryCount - LITERAL_COUNT >= step.widthThreshold;
-    const int32_t laterLimit = LITERAL_COUNT + (widens ? 2 * step.widthThreshold : step.widthThreshold);
-    const size_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? available : MAX_STRING_LENGTH;
+namespace {
 
+// The longest trie match at input (available >= 1) that continues from
+// node, whose string is input's first depth bytes.
+int32_t WalkFrom(int32_t node, int32_t depth, const uint8_t* input, size_t available, int32_t* terminal)
+{
+    const int32_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? static_cast<int32_t>(available) : MAX_STRING_LENGTH;
+    while (depth < reach) {
+        const int32_t child = FindChild(node, input[depth]);
+        if (child == NO_ENTRY) {
+            break;
+        }
+        node = child;
+        depth += 1;
+    }
+    *terminal = node;
+    return depth;
+}
+
+inline size_t Slot(uint64_t position)
+{
+    return static_cast<size_t>(position % PLAN_RING);
+}
+
+// The cheapest cost from position to the horizon; past it the tail price.
+inline int32_t CostAt(const ParsePlan& plan, uint64_t position)
+{
+    return position < plan.horizon ? plan.cost[Slot(position)]
+                                   : PLAN_TAIL_COST * static_cast<int32_t>(plan.horizon + MAX_STRING_LENGTH - position);
+}
+
+}  // namespace
+
+void ResetParsePlan(ParsePlan* plan)
+{
+    plan->front = 0;
+    plan->horizon = 0;
+    plan->dirty = 0;
+    plan->stepParent = NO_ENTRY;
+    plan->staleCount = 0;
+    for (bool& flag : plan->newChild) {
+        flag = false;
+    }
+}
+
+int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength)
+{
+    const int32_t literalCost = 9 * BIT_COST;
+    const int32_t indexCost = (1 + step.codeWidth) * BIT_COST;
+    const uint64_t front = plan->front;
+
+    // Matches a step may have changed: walked on from where they ended.
+    for (int32_t i = 0; i < plan->staleCount; ++i) {
+        const uint64_t position = plan->front + static_cast<uint64_t>(plan->stale[i]);
+        const size_t slot = Slot(position);
+        const size_t j = static_cast<size_t>(position - front);
+        const int32_t before = plan->depth[slot];
+        if (before < 0) {
+            // Its entry was given a new string: walk again from the start.
+            plan->depth[slot] = WalkFrom(input[j], 1, input + j, available - j, &plan->terminal[slot]);
+        } else {
+            plan->depth[slot] = WalkFrom(plan->terminal[slot], before, input + j, available - j, &plan->terminal[slot]);
+        }
+        if (plan->depth[slot] != (before < 0 ? -before : before) && position > plan->dirty) {
+            plan->dirty = position;
+        }
+    }
+    plan->staleCount = 0;
+
+    // Move the horizon when it comes near; the new positions get their
+    // matches and every cost is worked out again.
+    const uint64_t farthest = front + (available < static_cast<size_t>(PLAN_MAX_AHEAD) ? available : PLAN_MAX_AHEAD);
+    if (plan->horizon < front + PLAN_MIN_AHEAD && farthest > plan->horizon) {
+        for (uint64_t position = plan->horizon > front ? plan->horizon : front; position < farthest; ++position) {
+            const size_t j = static_cast<size_t>(position - front);
+            plan->depth[Slot(position)] = WalkFrom(input[j], 1, input + j, available - j, &plan->terminal[Slot(position)]);
+        }
+        plan->horizon = farthest;
+        plan->dirty = farthest - 1;
+    }
+
+    // Costs from the highest changed position back to the one after front,
+    // each the cheaper of a literal and the best index code there.
+    for (uint64_t position = plan->dirty; position > front; --position) {
+        const int32_t depth = plan->depth[Slot(position)];
+        int32_t best = literalCost + CostAt(*plan, position + 1);
+        for (int32_t length = 2; length <= depth; ++length) {
+            const int32_t cost = indexCost + CostAt(*plan, position + static_cast<uint64_t>(length));
+            if (cost < best) {
+                best = cost;
+            }
+        }
+        plan->cost[Slot(position)] = best;
+    }
+    plan->dirty = front;
+
+    // The first code: only entries this code can name, the longest of the
+    // cheapest.
+    const int32_t limit = LITERAL_COUNT + step.widthThreshold;
+    const int32_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? static_cast<int32_t>(available) : MAX_STRING_LENGTH;
     int32_t best = input[0];
     int32_t bestLength = 1;
-    size_t bestReach = 1 + GreedyReach(laterLimit, input + 1, available - 1, LOOK_AHEAD_CODES);
+    int32_t bestCost = literalCost + CostAt(*plan, front + 1);
     int32_t node = input[0];
-    for (size_t j = 1; j < reach; ++j) {
-        node = FindChild(node, input[j]);
+    for (int32_t length = 2; length <= reach; ++length) {
+        node = FindChild(node, input[length - 1]);
         if (node == NO_ENTRY) {
             break;
         }
-        if (node >= limit) {
-            continue;
-        }
-        const size_t length = j + 1;
-        const size_t reached = length + GreedyReach(laterLimit, input + length, available - length, LOOK_AHEAD_CODES);
-        // On a tie the longer string: its entry is the parent of the next
-        // step's new entries, which then come out longer.
-        if (reached >= bestReach) {
+        const int32_t cost = indexCost + CostAt(*plan, front + static_cast<uint64_t>(length));
+        if (node < limit && cost <= bestCost) {
             best = node;
-            bestLength = static_cast<int32_t>(length);
-            bestReach = reached;
+            bestLength = length;
+            bestCost = cost;
         }
     }
     *matchLength = bestLength;
     return best;
+}
+
+void NoteStepStart(ParsePlan* plan, const CodeStep& step)
+{
+    plan->stepParent = step.prevCode;
+    if (step.prevCode != NO_ENTRY) {
+        for (int32_t w = 0; w < CHILD_WORDS; ++w) {
+            plan->rowBefore[w] = dictionaryIndex.childBits[step.prevCode][w];
+        }
+    }
+}
+
+void NoteStepEnd(ParsePlan* plan, int32_t length)
+{
+    plan->front += static_cast<uint64_t>(length);
+    if (plan->horizon < plan->front) {
+        plan->horizon = plan->front;
+    }
+    if (plan->dirty < plan->front) {
+        plan->dirty = plan->front;
+    }
+    const int32_t parent = plan->stepParent;
+    if (parent == NO_ENTRY) {
+        return;
+    }
+    int32_t added[LITERAL_COUNT];
+    int32_t addedCount = 0;
+    for (int32_t w = 0; w < CHILD_WORDS; ++w) {
+        uint64_t fresh = dictionaryIndex.childBits[parent][w] & ~plan->rowBefore[w];
+        while (fresh != 0) {
+            const int32_t b = w * 64 + __builtin_ctzll(fresh);
+            fresh &= fresh - 1;
+            added[addedCount++] = FindChild(parent, b);
+        }
+    }
+    if (addedCount == 0) {
+        return;
+    }
+    for (int32_t i = 0; i < addedCount; ++i) {
+        plan->newChild[added[i]] = true;
+    }
+    // A match that ends at the parent may go on into a new child; one that
+    // ends at a reused entry (now a new child) is walked again, its old
+    // depth kept negated.
+    for (uint64_t position = plan->front; position < plan->horizon; ++position) {
+        const size_t slot = Slot(position);
+        const int32_t terminal = plan->terminal[slot];
+        if (terminal == parent || plan->newChild[terminal]) {
+            if (terminal != parent) {
+                plan->depth[slot] = -plan->depth[slot];
+            }
+            plan->stale[plan->staleCount++] = static_cast<int32_t>(position - plan->front);
+        }
+    }
+    for (int32_t i = 0; i < addedCount; ++i) {
+        plan->newChild[added[i]] = false;
+    }
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "decoder/code_step.h"
+#include "decoder/dictionary.h"
 
 // The entry for the longest string at the front of input (available bytes,
 // at least 1) that the next code can name: an entry in use whose index fits
@@ -14,15 +15,64 @@
 // one with a small, reused number. *matchLength receives the length.
 int32_t FindLongestNameableMatch(const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength);
 
-// Greedy codes the look-ahead parse follows after each candidate string.
-const int LOOK_AHEAD_CODES = 2;
+// The look-ahead parse plans the bytes ahead as a whole: the cheapest coding
+// in bits (a literal 9, an index code 1 + codeWidth) of the input up to a
+// horizon, with the strings the dictionary holds now, and writes the first
+// code of that plan. Bytes past the horizon are priced at PLAN_TAIL_COST
+// each. Of first codes that cost the same it takes the longest: its entry is
+// the parent of the next step's new entries, which then come out longer
+// (a few percent on programs). Every code is planned anew, as each step's
+// new entries may serve the codes right after it.
+//
+// The horizon lies PLAN_MIN_AHEAD to PLAN_MAX_AHEAD bytes ahead: once it is
+// nearer than the minimum it moves to the maximum. Between moves the plan's
+// costs are kept and worked out again only below a position whose longest
+// match a step has changed.
+const int32_t PLAN_MIN_AHEAD = 64;
+const int32_t PLAN_MAX_AHEAD = 128;
+// Costs are in sixteenths of a bit.
+const int32_t BIT_COST = 16;
+const int32_t PLAN_TAIL_COST = 60;  // 3.75 bits, near what a byte of a program costs
+// A power of two above PLAN_MAX_AHEAD + MAX_STRING_LENGTH.
+const int32_t PLAN_RING = 256;
 
-// The entry the look-ahead parse chooses at the front of input: among the
-// strings there that the next code can name (those FindLongestNameableMatch
-// considers), the one after which LOOK_AHEAD_CODES greedy matches reach
-// furthest, judged on the dictionary as it stands; on a tie the longer one.
-// input holds `available` bytes, at least 1; the later matches are looked
-// for only within them. *matchLength receives the length.
-int32_t FindFurthestReachingMatch(const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength);
+// The plan of the look-ahead parse, by input position modulo PLAN_RING.
+// For every position in [front, horizon): the longest trie match there
+// (depth, its entry terminal), counting every string entry, nameable now or
+// not, and at most MAX_STRING_LENGTH or to the end of the input; and for
+// those in (front, dirty] a cost still to work out, for those in
+// (dirty, horizon) the cheapest cost from there to the horizon.
+struct ParsePlan {
+    uint64_t front;                        // input position of the next code
+    uint64_t horizon;
+    uint64_t dirty;
+    int32_t depth[PLAN_RING];
+    int32_t terminal[PLAN_RING];
+    int32_t cost[PLAN_RING];
+    int32_t stepParent;                    // prevCode of the step under way
+    uint64_t rowBefore[CHILD_WORDS];       // its children before the step
+    int32_t staleCount;                    // positions whose match a step may have changed
+    int32_t stale[PLAN_RING];
+    bool newChild[DICTIONARY_SIZE];        // scratch: entries a step gave a string
+};
+
+// An empty plan, for the start of a file.
+void ResetParsePlan(ParsePlan* plan);
+
+// The entry the look-ahead parse writes at the front of input: available
+// bytes, at least 1, which are all the rest of the input or at least
+// PLAN_MAX_AHEAD + MAX_STRING_LENGTH of it. The entry is one that
+// FindLongestNameableMatch would accept, at most as long. *matchLength
+// receives the length.
+int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* input, size_t available, int32_t* matchLength);
+
+// Around every TakeCodeInto of the look-ahead parse: NoteStepStart before
+// it (step as it stands then), NoteStepEnd after it with the length of the
+// code's string. A step adds children only to its prevCode, and an entry it
+// reuses becomes one of them (the least recent entry is a leaf, and its
+// ancestors are all more recent), so only matches that end at prevCode or
+// at one of its new children can have changed.
+void NoteStepStart(ParsePlan* plan, const CodeStep& step);
+void NoteStepEnd(ParsePlan* plan, int32_t length);
 
 #endif
