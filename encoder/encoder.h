@@ -28,8 +28,9 @@ extern CompressFailure lastCompressFailure;
 
 // How the encoder chooses each code. Both write what the decoder reads; they
 // differ in size and speed.
-//   PARSE_LOOKAHEAD  among the strings the next code can name, the one after
-//                    which the following match reaches furthest (smaller)
+//   PARSE_LOOKAHEAD  the first code of the cheapest coding, in bits, of the
+//                    next 64 to 128 bytes with the dictionary as it stands
+//                    (smaller; see FindPlannedMatch)
 //   PARSE_GREEDY     the longest string the next code can name (faster)
 enum ParseMode {
     PARSE_LOOKAHEAD = 0,

@@ -72,6 +72,7 @@ void ResetParsePlan(ParsePlan* plan)
     plan->front = 0;
     plan->horizon = 0;
     plan->dirty = 0;
+    plan->codeWidth = 0;
     plan->stepParent = NO_ENTRY;
     plan->staleCount = 0;
     for (bool& flag : plan->newChild) {
@@ -114,6 +115,12 @@ int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* i
         plan->horizon = farthest;
         plan->dirty = farthest - 1;
     }
+
+    // A wider code changes every cost.
+    if (plan->codeWidth != step.codeWidth && plan->horizon > front) {
+        plan->dirty = plan->horizon - 1;
+    }
+    plan->codeWidth = step.codeWidth;
 
     // Costs from the highest changed position back to the one after front,
     // each the cheaper of a literal and the best index code there.

@@ -46,6 +46,7 @@ struct ParsePlan {
     uint64_t front;                        // input position of the next code
     uint64_t horizon;
     uint64_t dirty;
+    int32_t codeWidth;                     // the width the costs were worked out for
     int32_t depth[PLAN_RING];
     int32_t terminal[PLAN_RING];
     int32_t cost[PLAN_RING];

@@ -6,9 +6,9 @@ const char COMPRESS_HELP[] =
     "Writes the file IN in the compressed format (a 4-byte length, then the\n"
     "code stream) as OUT, replacing OUT if it exists. On failure OUT is removed.\n"
     "Inputs of 4 GiB or more do not fit the length field and are refused.\n"
-    "Each code is the string, among those it can name, after which the next\n"
-    "codes reach furthest; --fast takes the longest one instead, which is\n"
-    "quicker and a few percent larger.\n";
+    "Each code is the first of the cheapest coding, in bits, of the next 64 to\n"
+    "128 bytes with the strings the dictionary holds; --fast takes the longest\n"
+    "string it can name instead, which is quicker and a few percent larger.\n";
 
 int RunCompress(const char* command, int operandCount, char** operands)
 {
