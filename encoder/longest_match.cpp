@@ -1,5 +1,7 @@
 #include "encoder/longest_match.h"
 
+#include <cstdint>
+
 #include "decoder/dictionary.h"
 
 namespace {
@@ -123,12 +125,14 @@ int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* i
     plan->codeWidth = step.codeWidth;
 
     // Costs from the highest changed position back to the one after front,
-    // each the cheaper of a literal and the best index code there.
+    // each the cheapest of the codes there (a literal, index codes of 2 to
+    // depth bytes), the whole match less PLAN_GROWTH_BONUS.
     for (uint64_t position = plan->dirty; position > front; --position) {
         const int32_t depth = plan->depth[Slot(position)];
-        int32_t best = literalCost + CostAt(*plan, position + 1);
+        int32_t best = literalCost + CostAt(*plan, position + 1) - (depth == 1 ? PLAN_GROWTH_BONUS : 0);
         for (int32_t length = 2; length <= depth; ++length) {
-            const int32_t cost = indexCost + CostAt(*plan, position + static_cast<uint64_t>(length));
+            const int32_t cost = indexCost + CostAt(*plan, position + static_cast<uint64_t>(length)) -
+                                 (length == depth ? PLAN_GROWTH_BONUS : 0);
             if (cost < best) {
                 best = cost;
             }
@@ -138,23 +142,33 @@ int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* i
     plan->dirty = front;
 
     // The first code: only entries this code can name, the longest of the
-    // cheapest.
+    // cheapest; the whole match (named or not) less PLAN_GROWTH_BONUS.
     const int32_t limit = LITERAL_COUNT + step.widthThreshold;
     const int32_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? static_cast<int32_t>(available) : MAX_STRING_LENGTH;
-    int32_t best = input[0];
-    int32_t bestLength = 1;
-    int32_t bestCost = literalCost + CostAt(*plan, front + 1);
-    int32_t node = input[0];
+    const int32_t unnamed = INT32_MAX;
+    int32_t entries[MAX_STRING_LENGTH + 1];
+    int32_t costs[MAX_STRING_LENGTH + 1];
+    entries[1] = input[0];
+    costs[1] = literalCost + CostAt(*plan, front + 1);
+    int32_t deepest = 1;
     for (int32_t length = 2; length <= reach; ++length) {
-        node = FindChild(node, input[length - 1]);
+        const int32_t node = FindChild(entries[length - 1], input[length - 1]);
         if (node == NO_ENTRY) {
             break;
         }
-        const int32_t cost = indexCost + CostAt(*plan, front + static_cast<uint64_t>(length));
-        if (node < limit && cost <= bestCost) {
-            best = node;
+        entries[length] = node;
+        costs[length] = node < limit ? indexCost + CostAt(*plan, front + static_cast<uint64_t>(length)) : unnamed;
+        deepest = length;
+    }
+    if (costs[deepest] != unnamed) {
+        costs[deepest] -= PLAN_GROWTH_BONUS;
+    }
+    int32_t best = entries[1];
+    int32_t bestLength = 1;
+    for (int32_t length = 2; length <= deepest; ++length) {
+        if (costs[length] <= costs[bestLength]) {
+            best = entries[length];
             bestLength = length;
-            bestCost = cost;
         }
     }
     *matchLength = bestLength;

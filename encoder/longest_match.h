@@ -19,10 +19,17 @@ int32_t FindLongestNameableMatch(const CodeStep& step, const uint8_t* input, siz
 // in bits (a literal 9, an index code 1 + codeWidth) of the input up to a
 // horizon, with the strings the dictionary holds now, and writes the first
 // code of that plan. Bytes past the horizon are priced at PLAN_TAIL_COST
-// each. Of first codes that cost the same it takes the longest: its entry is
-// the parent of the next step's new entries, which then come out longer
-// (a few percent on programs). Every code is planned anew, as each step's
-// new entries may serve the codes right after it.
+// each. Every code is planned anew, as each step's new entries may serve
+// the codes right after it.
+//
+// Two rules weigh what the plan does to the dictionary. A code that takes
+// the whole longest match at its place is priced PLAN_GROWTH_BONUS lower:
+// the step after it adds that match and the byte the input goes on with,
+// a string just seen; after a shorter code that entry mostly exists
+// already, and the step adds only strings the input did not show. And of
+// first codes that cost the same the longest is taken, so that the next
+// step's new entries come out longer. (On programs the bonus is worth
+// about half a percent, the tie rule about three.)
 //
 // The horizon lies PLAN_MIN_AHEAD to PLAN_MAX_AHEAD bytes ahead: once it is
 // nearer than the minimum it moves to the maximum. Between moves the plan's
@@ -32,7 +39,8 @@ const int32_t PLAN_MIN_AHEAD = 64;
 const int32_t PLAN_MAX_AHEAD = 128;
 // Costs are in sixteenths of a bit.
 const int32_t BIT_COST = 16;
-const int32_t PLAN_TAIL_COST = 60;  // 3.75 bits, near what a byte of a program costs
+const int32_t PLAN_TAIL_COST = 60;     // 3.75 bits, near what a byte of a program costs
+const int32_t PLAN_GROWTH_BONUS = 56;  // 3.5 bits; from 4 bits on, it loses
 // A power of two above PLAN_MAX_AHEAD + MAX_STRING_LENGTH.
 const int32_t PLAN_RING = 256;
 
