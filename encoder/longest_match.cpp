@@ -67,6 +67,23 @@ inline int32_t CostAt(const ParsePlan& plan, uint64_t position)
                                    : PLAN_TAIL_COST * static_cast<int32_t>(plan.horizon + MAX_STRING_LENGTH - position);
 }
 
+// Walks the match at position (j bytes past front) from node, whose string
+// is its first `from` bytes, and keeps it, with the count of its entry.
+inline void KeepMatch(ParsePlan* plan, uint64_t position, size_t j, int32_t node, int32_t from, const uint8_t* input,
+                      size_t available)
+{
+    const size_t slot = Slot(position);
+    int32_t terminal = NO_ENTRY;
+    plan->depth[slot] = WalkFrom(node, from, input + j, available - j, &terminal);
+    plan->terminal[slot] = terminal;
+    plan->endingAt[terminal] += 1;
+}
+
+inline int32_t GrowthBonus(int32_t length)
+{
+    return PLAN_GROWTH_BONUS + PLAN_GROWTH_PER_BYTE * length;
+}
+
 }  // namespace
 
 void ResetParsePlan(ParsePlan* plan)
@@ -77,8 +94,9 @@ void ResetParsePlan(ParsePlan* plan)
     plan->codeWidth = 0;
     plan->stepParent = NO_ENTRY;
     plan->staleCount = 0;
-    for (bool& flag : plan->newChild) {
-        flag = false;
+    for (int32_t entry = 0; entry < DICTIONARY_SIZE; ++entry) {
+        plan->endingAt[entry] = 0;
+        plan->newChild[entry] = false;
     }
 }
 
@@ -94,11 +112,12 @@ int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* i
         const size_t slot = Slot(position);
         const size_t j = static_cast<size_t>(position - front);
         const int32_t before = plan->depth[slot];
+        plan->endingAt[plan->terminal[slot]] -= 1;
         if (before < 0) {
             // Its entry was given a new string: walk again from the start.
-            plan->depth[slot] = WalkFrom(input[j], 1, input + j, available - j, &plan->terminal[slot]);
+            KeepMatch(plan, position, j, input[j], 1, input, available);
         } else {
-            plan->depth[slot] = WalkFrom(plan->terminal[slot], before, input + j, available - j, &plan->terminal[slot]);
+            KeepMatch(plan, position, j, plan->terminal[slot], before, input, available);
         }
         if (plan->depth[slot] != (before < 0 ? -before : before) && position > plan->dirty) {
             plan->dirty = position;
@@ -112,7 +131,7 @@ int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* i
     if (plan->horizon < front + PLAN_MIN_AHEAD && farthest > plan->horizon) {
         for (uint64_t position = plan->horizon > front ? plan->horizon : front; position < farthest; ++position) {
             const size_t j = static_cast<size_t>(position - front);
-            plan->depth[Slot(position)] = WalkFrom(input[j], 1, input + j, available - j, &plan->terminal[Slot(position)]);
+            KeepMatch(plan, position, j, input[j], 1, input, available);
         }
         plan->horizon = farthest;
         plan->dirty = farthest - 1;
@@ -126,13 +145,13 @@ int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* i
 
     // Costs from the highest changed position back to the one after front,
     // each the cheapest of the codes there (a literal, index codes of 2 to
-    // depth bytes), the whole match less PLAN_GROWTH_BONUS.
+    // depth bytes), the whole match less its GrowthBonus.
     for (uint64_t position = plan->dirty; position > front; --position) {
         const int32_t depth = plan->depth[Slot(position)];
-        int32_t best = literalCost + CostAt(*plan, position + 1) - (depth == 1 ? PLAN_GROWTH_BONUS : 0);
+        int32_t best = literalCost + CostAt(*plan, position + 1) - (depth == 1 ? GrowthBonus(1) : 0);
         for (int32_t length = 2; length <= depth; ++length) {
             const int32_t cost = indexCost + CostAt(*plan, position + static_cast<uint64_t>(length)) -
-                                 (length == depth ? PLAN_GROWTH_BONUS : 0);
+                                 (length == depth ? GrowthBonus(length) : 0);
             if (cost < best) {
                 best = cost;
             }
@@ -142,7 +161,7 @@ int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* i
     plan->dirty = front;
 
     // The first code: only entries this code can name, the longest of the
-    // cheapest; the whole match (named or not) less PLAN_GROWTH_BONUS.
+    // cheapest; the whole match (named or not) less its GrowthBonus.
     const int32_t limit = LITERAL_COUNT + step.widthThreshold;
     const int32_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? static_cast<int32_t>(available) : MAX_STRING_LENGTH;
     const int32_t unnamed = INT32_MAX;
@@ -161,7 +180,7 @@ int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* i
         deepest = length;
     }
     if (costs[deepest] != unnamed) {
-        costs[deepest] -= PLAN_GROWTH_BONUS;
+        costs[deepest] -= GrowthBonus(deepest);
     }
     int32_t best = entries[1];
     int32_t bestLength = 1;
@@ -187,7 +206,11 @@ void NoteStepStart(ParsePlan* plan, const CodeStep& step)
 
 void NoteStepEnd(ParsePlan* plan, int32_t length)
 {
-    plan->front += static_cast<uint64_t>(length);
+    const uint64_t left = plan->front + static_cast<uint64_t>(length);
+    for (uint64_t position = plan->front; position < left && position < plan->horizon; ++position) {
+        plan->endingAt[plan->terminal[Slot(position)]] -= 1;
+    }
+    plan->front = left;
     if (plan->horizon < plan->front) {
         plan->horizon = plan->front;
     }
@@ -208,16 +231,15 @@ void NoteStepEnd(ParsePlan* plan, int32_t length)
             added[addedCount++] = FindChild(parent, b);
         }
     }
-    if (addedCount == 0) {
-        return;
-    }
+    // The matches to look at again: those that end at the parent, which may
+    // go on into a new child, and those that end at a reused entry (now a
+    // new child), walked again from the start, their old depth kept negated.
+    int32_t affected = addedCount == 0 ? 0 : plan->endingAt[parent];
     for (int32_t i = 0; i < addedCount; ++i) {
         plan->newChild[added[i]] = true;
+        affected += plan->endingAt[added[i]];
     }
-    // A match that ends at the parent may go on into a new child; one that
-    // ends at a reused entry (now a new child) is walked again, its old
-    // depth kept negated.
-    for (uint64_t position = plan->front; position < plan->horizon; ++position) {
+    for (uint64_t position = plan->front; affected > 0 && position < plan->horizon; ++position) {
         const size_t slot = Slot(position);
         const int32_t terminal = plan->terminal[slot];
         if (terminal == parent || plan->newChild[terminal]) {
@@ -225,6 +247,7 @@ void NoteStepEnd(ParsePlan* plan, int32_t length)
                 plan->depth[slot] = -plan->depth[slot];
             }
             plan->stale[plan->staleCount++] = static_cast<int32_t>(position - plan->front);
+            affected -= 1;
         }
     }
     for (int32_t i = 0; i < addedCount; ++i) {

@@ -113,19 +113,21 @@ struct PlanCase {
 
 TEST(PlannedMatch, TakesTheFirstCodeOfTheCheapestCoding)
 {
-    // Bits: a literal 9, an index code 13 at width 12, less 3.5 for a code
-    // that takes the whole longest match at its place (marked *).
+    // Bits: a literal 9, an index code 13 at width 12; a code that takes
+    // the whole longest match at its place (marked *) 2.75 + 0.5 per byte
+    // less.
     const PlanCase cases[] = {
-        {"ab+cdefgh* (22.5) beats abc*+d*+e*+f*+g*+h* (37)", {"abc", "cdefgh"}, "abcdefgh", 0, 12, 2, 3},
-        {"literal a+bcdefg* (18.5) beats ab*+c*+d*+e*+f*+g* (37)", {"ab", "bcdefg"}, "abcdefg", 0, 12, 1, 2},
-        {"ab+cdefg* and abc+defg* (22.5 each) beat abcd*+e*+f*+g* (26): the longer", {"abcd", "cdefg", "defg"},
-         "abcdefg", 0, 12, 3, 4},
-        {"abc*+d*+e* (20.5) beats ab+cde* (22.5), though not in bits alone", {"abc", "cde"}, "abcde", 0, 12, 3, 3},
-        {"the plan ends with the input: abcd*+e* (15) beats ab+cde* (22.5)", {"abcd", "cdefgh"}, "abcdefgh", 5, 12, 4, 4},
-        {"the whole input: ab+cdefgh* (22.5) beats abcd*+e*+f*+g*+h* (31.5)", {"abcd", "cdefgh"}, "abcdefgh", 0, 12, 2, 4},
+        {"ab+cdefgh* (20.25) beats abc*+d*+e*+f*+g*+h* (37.5)", {"abc", "cdefgh"}, "abcdefgh", 0, 12, 2, 3},
+        {"literal a+bcdefg* (16.25) beats ab*+c*+d*+e*+f*+g* (38)", {"ab", "bcdefg"}, "abcdefg", 0, 12, 1, 2},
+        {"g+fe*+adc* and gf*+e+adc* (27 each): the longer", {"gf", "ea", "fe", "adc"}, "gfeadc", 0, 12, 2, 2},
+        {"abc*+d*+e* (20.25) beats ab+cde* (21.75), though not in bits alone", {"abc", "cde"}, "abcde", 0, 12, 3, 3},
+        {"a longer whole match counts more: ab+cdefg*+h* (26.5) beats abc+defg*+h* (27)", {"abcd", "defg", "cdefg"},
+         "abcdefgh", 0, 12, 2, 4},
+        {"the plan ends with the input: abcd*+e* (14) beats ab+cde* (21.75)", {"abcd", "cdefgh"}, "abcdefgh", 5, 12, 4, 4},
+        {"the whole input: ab+cdefgh* (20.25) beats abcd*+e*+f*+g*+h* (31.25)", {"abcd", "cdefgh"}, "abcdefgh", 0, 12, 2, 4},
         {"ab is 261, which width 1 cannot name: the literal", {"cdefgh", "abc"}, "abcdefgh", 0, 1, 1, 1},
-        {"the same at width 12: ab+cdefgh*", {"cdefgh", "abc"}, "abcdefgh", 0, 12, 2, 3},
-        {"literal a+bcdefgh* (18.5) beats ab+cdefgh* (22.5)", {"cdefgh", "abc", "bcdefgh"}, "abcdefgh", 0, 12, 1, 3},
+        {"the same at width 12: ab+cdefgh* (20.25)", {"cdefgh", "abc"}, "abcdefgh", 0, 12, 2, 3},
+        {"literal a+bcdefgh* (15.75) beats ab+cdefgh* (20.25)", {"cdefgh", "abc", "bcdefgh"}, "abcdefgh", 0, 12, 1, 3},
         {"nothing but literals", {"xy"}, "abc", 0, 12, 1, 1},
         {"one long string", {"abcdefgh"}, "abcdefgh", 0, 12, 8, 8},
     };
@@ -236,9 +238,9 @@ TEST(PlannedMatch, KeptMatchesAndCostsEqualFreshOnesThroughFillAndReuse)
             const int32_t depth = FreshDepth(here + j, available - j, &terminal);
             ASSERT_EQ(plan.depth[slot], depth) << "match at " << position + j << ", code at " << position;
             ASSERT_EQ(plan.terminal[slot], terminal) << "match at " << position + j;
-            int32_t best = 9 * BIT_COST + cost[j + 1] - (depth == 1 ? PLAN_GROWTH_BONUS : 0);
+            int32_t best = 9 * BIT_COST + cost[j + 1] - (depth == 1 ? PLAN_GROWTH_BONUS + PLAN_GROWTH_PER_BYTE : 0);
             for (int32_t l = 2; l <= depth; ++l) {
-                const int32_t bonus = l == depth ? PLAN_GROWTH_BONUS : 0;
+                const int32_t bonus = l == depth ? PLAN_GROWTH_BONUS + PLAN_GROWTH_PER_BYTE * l : 0;
                 best = std::min(best, (1 + step.codeWidth) * BIT_COST + cost[j + static_cast<size_t>(l)] - bonus);
             }
             cost[j] = best;
