@@ -7,7 +7,8 @@ const char COMPRESS_HELP[] =
     "code stream) as OUT, replacing OUT if it exists. On failure OUT is removed.\n"
     "Inputs of 4 GiB or more do not fit the length field and are refused.\n"
     "Each code is the first of the cheapest coding, in bits, of the next 64 to\n"
-    "128 bytes with the strings the dictionary holds; --fast takes the longest\n"
+    "128 bytes with the strings the dictionary holds (a code that takes the\n"
+    "whole longest match counting a few bits less); --fast takes the longest\n"
     "string it can name instead, which is quicker and a few percent larger.\n";
 
 int RunCompress(const char* command, int operandCount, char** operands)
