@@ -71,10 +71,20 @@ extern DictionaryIndex dictionaryIndex;
 // when taken into use.
 void ResetDictionary();
 
+// The word of p's child bits that holds byte b (0..255), and b's bit in it.
+inline uint64_t& ChildWord(int32_t p, int32_t b)
+{
+    return dictionaryIndex.childBits[p][(b & 0xFF) >> 6];
+}
+inline uint64_t ChildBit(int32_t b)
+{
+    return uint64_t(1) << (b & 63);
+}
+
 // Whether p has a child whose byteValue is b (0..255).
 inline bool HasChild(int32_t p, int32_t b)
 {
-    return ((dictionaryIndex.childBits[p][(b & 0xFF) >> 6] >> (b & 63)) & 1u) != 0;
+    return (ChildWord(p, b) & ChildBit(b)) != 0;
 }
 
 // The child of p with byte b when the rows are not kept: a search of every
@@ -100,7 +110,7 @@ inline void AddChild(int32_t p, int32_t n, int32_t b)
     Dictionary& d = dictionary;
     DictionaryIndex& x = dictionaryIndex;
     b &= 0xFF;
-    x.childBits[p][b >> 6] |= uint64_t(1) << (b & 63);
+    ChildWord(p, b) |= ChildBit(b);
     if (x.childNumbersKept) {
         x.childRows[p][b] = static_cast<uint16_t>(n);
     }
@@ -116,8 +126,7 @@ inline void AddChild(int32_t p, int32_t n, int32_t b)
 inline void UnlinkChild(int32_t n)
 {
     const Dictionary& d = dictionary;
-    const int32_t b = d.byteValue[n];
-    dictionaryIndex.childBits[d.parent[n]][b >> 6] &= ~(uint64_t(1) << (b & 63));
+    ChildWord(d.parent[n], d.byteValue[n]) &= ~ChildBit(d.byteValue[n]);
 }
 
 // Takes n out of the recency list. n must be in the list and not recencyTail;

@@ -20,10 +20,9 @@ inline void AddExtensionsOf(const Byte* string, int32_t length, int32_t prevCode
     // at the first i with prevLen + i + 1 > MAX_STRING_LENGTH.
     const int32_t room = MAX_STRING_LENGTH - prevLen;
     const int32_t end = length < room ? length : room;
-    const uint64_t* bits = dictionaryIndex.childBits[prevCode];
     for (int32_t i = 0; i < end; ++i) {
         const int32_t b = static_cast<int32_t>(string[i]) & 0xFF;
-        if ((bits[b >> 6] >> (b & 63)) & 1u) {
+        if (HasChild(prevCode, b)) {
             continue;
         }
         int32_t n;

@@ -6,12 +6,18 @@
 
 namespace {
 
+// How many bytes a match at the front of `available` bytes may take.
+inline int32_t MatchReach(size_t available)
+{
+    return available < static_cast<size_t>(MAX_STRING_LENGTH) ? static_cast<int32_t>(available) : MAX_STRING_LENGTH;
+}
+
 // The deepest entry below `limit` (256 + the width threshold) on the trie
 // path along input (available >= 1), at most MAX_STRING_LENGTH bytes; the
 // literal input[0] when no string entry qualifies. Its length goes to *length.
 int32_t DeepestNameable(int32_t limit, const uint8_t* input, size_t available, int32_t* length)
 {
-    const size_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? available : MAX_STRING_LENGTH;
+    const size_t reach = static_cast<size_t>(MatchReach(available));
     int32_t node = input[0];
     int32_t best = node;
     int32_t bestLength = 1;
@@ -42,7 +48,7 @@ namespace {
 // node, whose string is input's first depth bytes.
 int32_t WalkFrom(int32_t node, int32_t depth, const uint8_t* input, size_t available, int32_t* terminal)
 {
-    const int32_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? static_cast<int32_t>(available) : MAX_STRING_LENGTH;
+    const int32_t reach = MatchReach(available);
     while (depth < reach) {
         const int32_t child = FindChild(node, input[depth]);
         if (child == NO_ENTRY) {
@@ -163,7 +169,7 @@ int32_t FindPlannedMatch(ParsePlan* plan, const CodeStep& step, const uint8_t* i
     // The first code: only entries this code can name, the longest of the
     // cheapest; the whole match (named or not) less its GrowthBonus.
     const int32_t limit = LITERAL_COUNT + step.widthThreshold;
-    const int32_t reach = available < static_cast<size_t>(MAX_STRING_LENGTH) ? static_cast<int32_t>(available) : MAX_STRING_LENGTH;
+    const int32_t reach = MatchReach(available);
     const int32_t unnamed = INT32_MAX;
     int32_t entries[MAX_STRING_LENGTH + 1];
     int32_t costs[MAX_STRING_LENGTH + 1];
