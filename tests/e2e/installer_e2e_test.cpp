@@ -19,14 +19,9 @@ namespace {
 
 #ifdef _WIN32
 const bool HAVE_WINDOWS = true;
-const char LAUNCHER_NAME[] = "setup.exe";
 #else
 const bool HAVE_WINDOWS = false;
-const char LAUNCHER_NAME[] = "setup";
 #endif
-
-const Bytes STORED_A = {0x01, 0x00, 0x00, 0x00, 0x20, 0x80};
-const Bytes STORED_ABABBA = {0x06, 0x00, 0x00, 0x00, 0x30, 0x98, 0xAA};
 
 // A small 24-bit picture, so the launcher's splash has something to show.
 Bytes SmallBitmap()

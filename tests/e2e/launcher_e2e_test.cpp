@@ -13,14 +13,6 @@ using namespace testing_support;
 
 namespace {
 
-const Bytes STORED_A = {0x01, 0x00, 0x00, 0x00, 0x20, 0x80};
-
-#ifdef _WIN32
-const char LAUNCHER_NAME[] = "setup.exe";
-#else
-const char LAUNCHER_NAME[] = "setup";
-#endif
-
 class LauncherRun : public ::testing::Test {
 protected:
     LauncherRun()

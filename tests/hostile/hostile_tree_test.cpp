@@ -16,14 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-using Tree = std::map<std::string, std::string>;
-
-#ifdef _WIN32
-const char LAUNCHER_NAME[] = "setup.exe";
-#else
-const char LAUNCHER_NAME[] = "setup";
-#endif
-
 // A launcher run on a thread of its own, so the test can act while it waits.
 class BackgroundRun {
 public:

@@ -100,7 +100,7 @@ Bytes TextBytes(const std::string& text)
     return Bytes(text.begin(), text.end());
 }
 
-std::map<std::string, std::string> SnapshotTree(const std::string& root)
+Tree SnapshotTree(const std::string& root)
 {
     std::map<std::string, std::string> tree;
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {

@@ -12,6 +12,21 @@ namespace testing_support {
 
 using Bytes = std::vector<uint8_t>;
 
+// A snapshot of a folder tree; see SnapshotTree.
+using Tree = std::map<std::string, std::string>;
+
+// Two small compressed files the packs of the tests store: "A", and the
+// six bytes "ababba".
+const Bytes STORED_A = {0x01, 0x00, 0x00, 0x00, 0x20, 0x80};
+const Bytes STORED_ABABBA = {0x06, 0x00, 0x00, 0x00, 0x30, 0x98, 0xAA};
+
+// The launcher program's file name in this build.
+#ifdef _WIN32
+const char LAUNCHER_NAME[] = "setup.exe";
+#else
+const char LAUNCHER_NAME[] = "setup";
+#endif
+
 // A fresh, empty folder of its own below the system's temporary folder,
 // removed with everything in it when the object goes.
 class ScratchFolder {
@@ -38,7 +53,7 @@ Bytes TextBytes(const std::string& text);
 
 // Every entry below root: relative path with '/' separators, mapped to
 // "<dir>" for folders and to the file's bytes (as a string) for files.
-std::map<std::string, std::string> SnapshotTree(const std::string& root);
+Tree SnapshotTree(const std::string& root);
 
 // Names directly in folder.
 std::vector<std::string> ListNames(const std::string& folder);

@@ -13,10 +13,6 @@ using namespace testing_support;
 
 namespace {
 
-using Tree = std::map<std::string, std::string>;
-
-const Bytes STORED_A = {0x01, 0x00, 0x00, 0x00, 0x20, 0x80};
-
 class QdxpackPack : public ::testing::Test {
 protected:
     QdxpackPack() : scratch("qdxpack"), output(scratch / "output.txt") {}

@@ -15,11 +15,8 @@ using namespace testing_support;
 namespace {
 
 // Compressed files whose decoding is known: "A", "ababba" and the empty file.
-const Bytes STORED_A = {0x01, 0x00, 0x00, 0x00, 0x20, 0x80};
-const Bytes STORED_ABABBA = {0x06, 0x00, 0x00, 0x00, 0x30, 0x98, 0xAA};
 const Bytes STORED_EMPTY = {0x00, 0x00, 0x00, 0x00};
 
-using Tree = std::map<std::string, std::string>;
 
 class PackReaderTest : public ::testing::Test {
 protected:

@@ -14,10 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-using Tree = std::map<std::string, std::string>;
-
-const Bytes STORED_A = {0x01, 0x00, 0x00, 0x00, 0x20, 0x80};
-const Bytes STORED_ABABBA = {0x06, 0x00, 0x00, 0x00, 0x30, 0x98, 0xAA};
 const Bytes STORED_DAMAGED = {0x06, 0x00, 0x00, 0x00, 0xB0};  // first code an index code
 
 class StagingExpansion : public ::testing::Test {
